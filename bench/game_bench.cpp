@@ -1,0 +1,59 @@
+// Cost of the game's hot paths. Run: build/bench/tarnix_bench
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "bombs/bombs.h"
+#include "playfield/form1.h"
+#include "playfield/playfield.h"
+#include "shell/platform.h"
+#include "shell/shell.h"
+#include "support/doubles.h"
+
+namespace tarnix {
+namespace {
+
+struct Scene {
+  testing::FakeClock clock;
+  testing::SoundRecorder sound;
+  testing::MessageRecorder messages;
+  testing::LauncherRecorder launcher;
+  testing::ScriptedRandom random;
+  std::unique_ptr<Form1Window> window;
+
+  Scene() {
+    Module1_Reset();
+    Platform() = PlatformSeams{&clock, &sound, &messages, &launcher, &random};
+    random.Randomize(7);
+    window = std::make_unique<Form1Window>();
+    Module1.WaitMs = 50;
+    Game_Start();
+    Module1.GamePhase = kPlaying;
+  }
+  ~Scene() {
+    window.reset();
+    Platform() = PlatformSeams{};
+  }
+};
+
+// One pass while the player walks back and forth; no rise, no explosion.
+void BM_MainProgWalking(benchmark::State& state) {
+  Scene scene;
+  int pass = 0;
+  for (auto _ : state) {
+    Module1.KeyFlags = (pass++ / 40) % 2 ? "100000" : "001000";
+    Module1.RiseCountdown = 1000;
+    Main_Prog();
+    scene.sound.played.clear();
+  }
+}
+BENCHMARK(BM_MainProgWalking);
+
+void BM_BlockPaint(benchmark::State& state) {
+  Scene scene;
+  for (auto _ : state) Block_Paint();
+}
+BENCHMARK(BM_BlockPaint);
+
+}  // namespace
+}  // namespace tarnix

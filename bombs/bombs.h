@@ -1,0 +1,20 @@
+// Bombs and gifts: bomb flight and fuses, explosions and chains, bomb sprites, gifts.
+#pragma once
+
+#include <string>
+
+#include "shell/module1.h"
+
+namespace tarnix {
+
+void Bomb_Refresh();
+void Bomb_Paint(Long index);
+void Bomb_Explode();
+void Gift_GetCheck();
+
+// 1-based position in Board of the cell under the bomb's centre.
+Long Bomb_Cell(const BombRecord& bomb);
+// A queue entry: two digits of generation, three of cell position.
+std::string Explosion_Entry(Long generation, Long position);
+
+}  // namespace tarnix

@@ -1,0 +1,31 @@
+#include <QMessageBox>
+
+#include "playfield/form1.h"
+#include "shell/platform.h"
+
+namespace tarnix {
+
+namespace {
+
+class DialogMessageBoxes final : public MessageBoxes {
+ public:
+  void Show(const std::string& text, MessageIcon icon) override {
+    QMessageBox box(Form1);
+    box.setWindowTitle(QStringLiteral("タールニックス"));
+    box.setText(QString::fromStdString(text));
+    box.setIcon(icon == MessageIcon::kCritical      ? QMessageBox::Critical
+                : icon == MessageIcon::kInformation ? QMessageBox::Information
+                                                    : QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+  }
+};
+
+}  // namespace
+
+MessageBoxes& RealMessageBoxes() {
+  static DialogMessageBoxes boxes;
+  return boxes;
+}
+
+}  // namespace tarnix

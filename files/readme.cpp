@@ -1,0 +1,46 @@
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "files/files.h"
+#include "shell/platform.h"
+
+namespace tarnix {
+
+namespace {
+
+// The desktop's opener stands in for the text editor of the platform the game came from.
+class DesktopLauncher final : public Launcher {
+ public:
+  bool OpenerAvailable() override {
+    return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
+  }
+  bool Open(const std::string& path) override {
+    // One argument, no shell: a folder with spaces or quotes in its name still works.
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromStdString(path)});
+  }
+};
+
+}  // namespace
+
+Launcher& RealLauncher() {
+  static DesktopLauncher launcher;
+  return launcher;
+}
+
+void mnuH1_Click() {
+  Launcher& launcher = *Platform().launcher;
+  if (!launcher.OpenerAvailable()) {
+    Platform().messages->Show("メモ帳が見つからないため参照できません。", MessageIcon::kNone);
+    return;
+  }
+  const std::string readme = Module1.AppPath + "Readme.txt";
+  if (!QFileInfo(QString::fromStdString(readme)).isFile()) {
+    Platform().messages->Show("Readmeファイルが見つからないため参照できません。",
+                              MessageIcon::kNone);
+    return;
+  }
+  launcher.Open(readme);
+}
+
+}  // namespace tarnix

@@ -1,0 +1,90 @@
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <QFileInfo>
+
+#include <map>
+
+#include "files/files.h"
+#include "playfield/form1.h"
+#include "shell/platform.h"
+
+namespace tarnix {
+
+namespace {
+
+// SDL_mixer mixes on a thread of its own and keeps one device open, so playing an effect
+// never blocks a pass. Each file is decoded once and kept.
+class MixerSound final : public SoundOutput {
+ public:
+  ~MixerSound() override {
+    if (!open_) return;
+    Mix_HaltChannel(-1);
+    for (auto& [path, chunk] : chunks_) {
+      if (chunk) Mix_FreeChunk(chunk);
+    }
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+
+  void Play(const std::string& path) override {
+    if (!Open()) return;
+    Mix_Chunk* chunk = Chunk(path);
+    if (!chunk) return;
+    Mix_HaltChannel(-1);
+    Mix_PlayChannel(0, chunk, 0);
+  }
+
+ private:
+  bool Open() {
+    if (tried_) return open_;
+    tried_ = true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 512) != 0) {
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      return false;
+    }
+    Mix_AllocateChannels(1);
+    open_ = true;
+    return true;
+  }
+
+  Mix_Chunk* Chunk(const std::string& path) {
+    const auto found = chunks_.find(path);
+    if (found != chunks_.end()) return found->second;
+    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());  // null for a missing or unreadable file
+    chunks_.emplace(path, chunk);
+    return chunk;
+  }
+
+  bool tried_ = false;
+  bool open_ = false;
+  std::map<std::string, Mix_Chunk*> chunks_;
+};
+
+constexpr const char* kCheckedEffects[] = {"bomb", "cursor", "get", "height", "over", "select"};
+
+}  // namespace
+
+SoundOutput& RealSound() {
+  static MixerSound sound;
+  return sound;
+}
+
+void Sound(const std::string& name) {
+  if (!Form1->mnuO1.Checked()) return;
+  Platform().sound->Play(Module1.AppPath + name + ".wav");
+}
+
+void Sound_CheckFiles() {
+  for (const char* name : kCheckedEffects) {
+    const QString path = QString::fromStdString(Module1.AppPath + name + ".wav");
+    if (!QFileInfo(path).isFile()) {
+      Form1->mnuO1.SetChecked(false);
+      Form1->mnuO1.SetEnabled(false);
+      return;
+    }
+  }
+}
+
+}  // namespace tarnix

@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "playfield/form1.h"
+#include "shell/shell.h"
+
+int main(int argc, char* argv[]) {
+  // Whole-number scaling keeps every game pixel an even block on a high-DPI desktop.
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+      Qt::HighDpiScaleFactorRoundingPolicy::Round);
+  QApplication app(argc, argv);
+  tarnix::Form1Window form;
+  tarnix::Form_Load();
+  return 0;
+}

@@ -1,0 +1,159 @@
+#include "playfield/controls.h"
+
+#include <QAction>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+
+namespace tarnix {
+
+namespace {
+
+QFont GameFont(int pixelSize, bool bold) {
+  QFont font;
+  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                    QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+                    QStringLiteral("Noto Sans CJK JP")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixelSize);
+  font.setBold(bold);
+  return font;
+}
+
+}  // namespace
+
+PictureBox::PictureBox() {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureBox::Setup(QWidget* parent, int left, int top, int width, int height,
+                       QRgb backColor, bool visible, bool autoSize) {
+  setParent(parent);
+  back_ = backColor | 0xFF000000u;
+  autoSize_ = autoSize;
+  setGeometry(left, top, width, height);
+  ResizeLayer(width, height);
+  setVisible(visible);
+}
+
+void PictureBox::ResizeLayer(int width, int height) {
+  layer_ = QImage(width, height, QImage::Format_RGB32);
+  Cls();
+}
+
+void PictureBox::SetPicture(const QImage& picture) {
+  picture_ = picture.convertToFormat(QImage::Format_RGB32);
+  if (autoSize_ && !picture_.isNull()) {
+    resize(picture_.size());
+    ResizeLayer(picture_.width(), picture_.height());
+  } else {
+    Cls();
+  }
+  update();
+}
+
+void PictureBox::Cls() {
+  layer_.fill(back_);
+  if (!picture_.isNull()) {
+    QPainter painter(&layer_);
+    painter.drawImage(0, 0, picture_);
+  }
+  update();
+}
+
+void PictureBox::PaintPicture(const QImage& src, int x1, int y1, int w1, int h1, int x2,
+                              int y2, int w2, int h2, RasterOp op) {
+  if (src.isNull()) return;
+  if (w2 < 0) w2 = src.width() - x2;
+  if (h2 < 0) h2 = src.height() - y2;
+  if (w1 < 0) w1 = w2;
+  if (h1 < 0) h1 = h2;
+  if (w1 <= 0 || h1 <= 0 || w2 <= 0 || h2 <= 0) return;
+
+  const QImage source = src.format() == QImage::Format_RGB32 || src.format() == QImage::Format_ARGB32
+                            ? src
+                            : src.convertToFormat(QImage::Format_RGB32);
+  const bool stretched = w1 != w2 || h1 != h2;
+  const int dx0 = std::max(0, x1);
+  const int dy0 = std::max(0, y1);
+  const int dx1 = std::min(layer_.width(), x1 + w1);
+  const int dy1 = std::min(layer_.height(), y1 + h1);
+  for (int dy = dy0; dy < dy1; ++dy) {
+    const int sy = y2 + (stretched ? (dy - y1) * h2 / h1 : dy - y1);
+    if (sy < 0 || sy >= source.height() || sy >= y2 + h2) continue;
+    const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(sy));
+    auto* out = reinterpret_cast<QRgb*>(layer_.scanLine(dy));
+    for (int dx = dx0; dx < dx1; ++dx) {
+      const int sx = x2 + (stretched ? (dx - x1) * w2 / w1 : dx - x1);
+      if (sx < 0 || sx >= source.width() || sx >= x2 + w2) continue;
+      const QRgb s = in[sx] | 0xFF000000u;
+      switch (op) {
+        case vbSrcPaint: out[dx] |= s; break;
+        case vbSrcAnd: out[dx] &= s; break;
+        default: out[dx] = s; break;
+      }
+    }
+  }
+  update();
+}
+
+void PictureBox::Refresh() { repaint(); }
+
+std::int32_t PictureBox::Point(int x, int y) const {
+  if (x < 0 || y < 0 || x >= layer_.width() || y >= layer_.height()) return -1;
+  const QRgb c = reinterpret_cast<const QRgb*>(layer_.constScanLine(y))[x];
+  return static_cast<std::int32_t>(qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16));
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, layer_);
+}
+
+void Label::Setup(QWidget* parent, int left, int top, int width, int height, int pixelSize,
+                  QRgb color, Qt::Alignment alignment, const QString& caption, bool visible) {
+  setParent(parent);
+  setGeometry(left, top, width, height);
+  setFont(GameFont(pixelSize, true));
+  setAlignment(alignment | Qt::AlignVCenter);
+  setAutoFillBackground(false);
+  setAttribute(Qt::WA_TranslucentBackground);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setStyleSheet(QStringLiteral("QLabel { color: #%1; background: transparent; }")
+                    .arg(color & 0xFFFFFFu, 6, 16, QLatin1Char('0')));
+  setContentsMargins(0, 0, 0, 0);
+  setIndent(0);
+  setText(caption);
+  setVisible(visible);
+}
+
+void TextBox::Setup(QWidget* parent, int left, int top, int width, int height) {
+  setParent(parent);
+  setGeometry(left, top, width, height);
+  setFont(GameFont(16, false));
+  setMaxLength(10);
+  setFrame(false);
+  setTextMargins(1, 0, 0, 0);
+  setStyleSheet(QStringLiteral(
+      "QLineEdit { background: rgb(128,128,255); color: white; border: none; padding: 0; }"));
+  setVisible(false);
+}
+
+void MenuItem::SetChecked(bool checked) {
+  checked_ = checked;
+  if (action_) action_->setChecked(checked);
+}
+
+bool MenuItem::Enabled() const { return action_ == nullptr || action_->isEnabled(); }
+
+void MenuItem::SetEnabled(bool enabled) {
+  if (action_) action_->setEnabled(enabled);
+}
+
+std::string MenuItem::Caption() const {
+  return action_ ? action_->text().toStdString() : std::string();
+}
+
+}  // namespace tarnix

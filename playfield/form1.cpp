@@ -1,0 +1,204 @@
+#include "playfield/form1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "playfield/playfield.h"
+#include "scores/scores.h"
+#include "shell/shell.h"
+#include "files/files.h"
+
+namespace tarnix {
+
+Form1Window* Form1 = nullptr;
+
+namespace {
+
+constexpr QRgb kBlack = 0x000000;
+constexpr QRgb kRed = 0xFF0000;
+constexpr QRgb kYellow = 0xFFFF00;
+constexpr QRgb kOlive = 0x808000;
+
+const QString kTenA = QStringLiteral("ああああああああああ");
+
+}  // namespace
+
+int VirtualKeyCode(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    default: break;
+  }
+  // Letters and digits carry their upper-case ASCII codes on both platforms.
+  if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
+    return qtKey;
+  }
+  return 0;
+}
+
+Form1Window::Form1Window() {
+  Form1 = this;
+  setWindowTitle(QStringLiteral("タールニックス"));
+  setWindowIcon(QIcon(QStringLiteral(":/pictures/icon_256.png")));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  client_.setFixedSize(264, 324);
+  setCentralWidget(&client_);
+  BuildControls();
+  BuildMenus();
+  LoadStoredPictures();
+  setFixedSize(sizeHint());
+  if (const QScreen* s = screen()) {
+    move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+  }
+}
+
+Form1Window::~Form1Window() {
+  if (Form1 == this) Form1 = nullptr;
+}
+
+void Form1Window::BuildControls() {
+  QWidget* form = &client_;
+  Picture5[5].Setup(form, 40, 456, 264, 324, kBlack, false);
+  Picture5[4].Setup(form, 32, 448, 264, 36, kBlack, false);
+  Picture5[3].Setup(form, 24, 440, 264, 60, kBlack, false);
+  Picture8.Setup(form, 0, 0, 264, 324, kBlack, false);
+  Text1.Setup(&Picture8, 68, 71, 164, 16);
+  for (int k = 0; k < 5; ++k) {
+    const int i = 3 * k;
+    const int y = 72 + 40 * k;
+    for (int s = 1; s >= 0; --s) {  // shadow first, so the front label lies over it
+      auto& labels = s ? Label4 : Label3;
+      const QRgb color = s ? kOlive : kYellow;
+      labels[i].Setup(&Picture8, 70 + s, y + s, 161, 16, 16, color, Qt::AlignLeft, kTenA, true);
+      labels[i + 1].Setup(&Picture8, 95 + s, y + 16 + s, 19, 16, 16, color, Qt::AlignRight,
+                          QStringLiteral("00"), true);
+      labels[i + 2].Setup(&Picture8, 176 + s, y + 16 + s, 55, 16, 16, color, Qt::AlignRight,
+                          QStringLiteral("000000"), true);
+    }
+  }
+  Label4[15].Setup(&Picture8, 72, 280, 161, 16, 16, kOlive, Qt::AlignRight, kTenA, true);
+  Label3[15].Setup(&Picture8, 71, 279, 161, 16, 16, kYellow, Qt::AlignRight, kTenA, true);
+  Text1.raise();
+
+  Picture5[2].Setup(form, 16, 432, 120, 120, kBlack, false);
+  Picture5[1].Setup(form, 8, 424, 120, 72, kBlack, false);
+  Picture5[0].Setup(form, 0, 416, 24, 168, kBlack, false);
+  Picture1.Setup(form, 0, 0, 264, 324, kBlack, true);
+  Picture1.setFocusPolicy(Qt::StrongFocus);
+  Picture6.Setup(&Picture1, 0, 0, 264, 60, kBlack, true, /*autoSize=*/true);
+  Picture2.Setup(&Picture6, 0, 32, 24, 24, kBlack, false);
+  struct Field { int left, width; const char* caption; };
+  const Field fields[] = {{56, 55, "000000"}, {140, 19, "00"}, {180, 28, "000"}, {229, 28, "000"}};
+  for (int f = 0; f < 4; ++f) {
+    Label1[2 * f + 1].Setup(&Picture6, fields[f].left + 1, 5, fields[f].width, 16, 16, kOlive,
+                            Qt::AlignRight, QString::fromLatin1(fields[f].caption), true);
+    Label1[2 * f].Setup(&Picture6, fields[f].left, 4, fields[f].width, 16, 16, kYellow,
+                        Qt::AlignRight, QString::fromLatin1(fields[f].caption), true);
+  }
+  for (int i = 0; i < 5; ++i) Picture3[i].Setup(&Picture1, 16 * i, 192, 12, 12, kRed, false);
+  Label2[1].Setup(&Picture1, 101, 153, 63, 21, 21, kOlive, Qt::AlignHCenter,
+                  QStringLiteral("Pause"), false);
+  Label2[0].Setup(&Picture1, 100, 152, 63, 21, 21, kYellow, Qt::AlignHCenter,
+                  QStringLiteral("Pause"), false);
+  Picture4.Setup(form, 0, 328, 240, 168, kBlack, false);
+
+  Picture8.raise();  // the panel hides the canvas while it is shown
+  Picture1.installEventFilter(this);
+  Text1.installEventFilter(this);
+}
+
+QMenu* Form1Window::AddMenu(QMenu* parent, MenuItem& item, const QString& caption) {
+  QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+  item.Attach(menu->menuAction());
+  connect(menu, &QMenu::aboutToShow, this, [this] { ++menusOpen_; });
+  connect(menu, &QMenu::aboutToHide, this, [this] { --menusOpen_; });
+  return menu;
+}
+
+void Form1Window::AddItem(QMenu* menu, MenuItem& item, const QString& caption,
+                          void (*handler)(), bool checkable) {
+  QAction* action = menu->addAction(caption);
+  action->setCheckable(checkable);
+  item.Attach(action);
+  connect(action, &QAction::triggered, this, [&item, handler] {
+    item.SetChecked(item.Checked());  // the tick is the handler's to change, not the click's
+    handler();
+  });
+}
+
+void Form1Window::BuildMenus() {
+  QMenu* game = AddMenu(nullptr, mnuG0, QStringLiteral("ゲーム(&G)"));
+  connect(game, &QMenu::aboutToShow, this, [] { mnuG0_Click(); });
+  AddItem(game, mnuG1, QStringLiteral("タイトルへ戻る(&T)"), mnuG1_Click);
+  mnuG2.Attach(game->addSeparator());
+  AddItem(game, mnuG3, QStringLiteral("タールニックスの終了(&X)"), mnuG3_Click);
+
+  QMenu* options = AddMenu(nullptr, mnuO0, QStringLiteral("オプション(&O)"));
+  AddItem(options, mnuO1, QStringLiteral("効果音(&S)"), mnuO1_Click, true);
+  mnuO2.Attach(options->addSeparator());
+  QMenu* wait = AddMenu(options, mnuO3, QStringLiteral("ウエイト(&W)"));
+  AddItem(wait, mnuO4, QStringLiteral("なし(&1)"), mnuO4_Click, true);
+  AddItem(wait, mnuO5, QStringLiteral("軽い(&2)"), mnuO5_Click, true);
+  AddItem(wait, mnuO6, QStringLiteral("普通(&3)"), mnuO6_Click, true);
+  AddItem(wait, mnuO7, QStringLiteral("重い(&4)"), mnuO7_Click, true);
+
+  QMenu* help = AddMenu(nullptr, mnuH0, QStringLiteral("ヘルプ(&H)"));
+  AddItem(help, mnuH1, QStringLiteral("Ｒｅａｄｍｅ参照(&R)"), mnuH1_Click);
+}
+
+void Form1Window::Unload() { close(); }
+
+bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (watched == &Picture1) {
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      const int code = VirtualKeyCode(key->key());
+      if (code == 0) return false;
+      if (type == QEvent::KeyPress) {
+        Picture1_KeyDown(code, 0);
+      } else if (!key->isAutoRepeat()) {
+        // The platform the game was made for sent no repeated releases.
+        Picture1_KeyUp(code, 0);
+      }
+      return true;
+    }
+    if (type == QEvent::FocusOut) {
+      // Opening a menu or switching to another application is no loss of focus here.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+          reason != Qt::MenuBarFocusReason) {
+        Picture1_LostFocus();
+      }
+    }
+  } else if (watched == &Text1 && type == QEvent::KeyPress) {
+    const int code = VirtualKeyCode(static_cast<QKeyEvent*>(event)->key());
+    if (code != 0) Text1_KeyDown(code, 0);
+    return code == 13;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1Window::closeEvent(QCloseEvent* event) {
+  if (!unloaded_) {
+    Long cancel = 0;
+    Form_Unload(cancel);
+    unloaded_ = true;
+  }
+  event->accept();
+}
+
+}  // namespace tarnix

@@ -1,0 +1,39 @@
+#include "playfield/form1.h"
+#include "shell/shell.h"
+
+namespace tarnix {
+
+namespace {
+
+void Wait_Select(MenuItem& chosen, Long waitMs) {
+  for (MenuItem* item : {&Form1->mnuO4, &Form1->mnuO5, &Form1->mnuO6, &Form1->mnuO7}) {
+    item->SetChecked(item == &chosen);
+  }
+  Module1.WaitMs = waitMs;
+}
+
+}  // namespace
+
+void mnuG0_Click() { Form1->mnuG1.SetEnabled(Module1.GamePhase != kNameEntry); }
+
+void mnuG1_Click() {
+  for (PictureBox& bomb : Form1->Picture3) bomb.SetVisible(false);
+  Form1->Picture6.SetVisible(false);
+  Form1->Picture8.SetVisible(false);
+  Form1->Label2[0].SetVisible(false);
+  Form1->Label2[1].SetVisible(false);
+  Module1.GamePhase = kTitle;
+  Module1.MenuCursor = 0;
+  Title_Draw(204);
+}
+
+void mnuG3_Click() { Form1->Unload(); }
+
+void mnuO1_Click() { Form1->mnuO1.SetChecked(!Form1->mnuO1.Checked()); }
+
+void mnuO4_Click() { Wait_Select(Form1->mnuO4, 0); }
+void mnuO5_Click() { Wait_Select(Form1->mnuO5, 25); }
+void mnuO6_Click() { Wait_Select(Form1->mnuO6, 50); }
+void mnuO7_Click() { Wait_Select(Form1->mnuO7, 75); }
+
+}  // namespace tarnix

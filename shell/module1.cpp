@@ -1,0 +1,7 @@
+#include "shell/module1.h"
+
+namespace tarnix {
+
+Module1State Module1;
+
+}  // namespace tarnix

@@ -1,0 +1,44 @@
+// The game shell: main loop, key handlers, start-up and shutdown, menus.
+#pragma once
+
+#include <string>
+
+#include "shell/module1.h"
+
+namespace tarnix {
+
+// One pass of the game.
+void Main_Prog();
+// One turn of the main loop: the wait, a pass (unless a menu is open), the window's events.
+void Main_LoopTurn();
+// Turns until the window is unloaded.
+void Main_Loop();
+// Dispatches every pending window event.
+void DoEvents();
+
+void Picture1_KeyDown(Long KeyCode, Long Shift);
+void Picture1_KeyUp(Long KeyCode, Long Shift);
+void Picture1_LostFocus();
+
+// Start-up: everything up to the main loop, then the loop itself.
+void Form_Load();
+// Start-up up to the main loop, without entering it. `folder` stands in for the
+// executable's folder when it is not empty.
+void Form_LoadSteps(const std::string& folder = std::string());
+void Form_Unload(Long& Cancel);
+
+void mnuG0_Click();
+void mnuG1_Click();
+void mnuG3_Click();
+void mnuO1_Click();
+void mnuO4_Click();
+void mnuO5_Click();
+void mnuO6_Click();
+void mnuO7_Click();
+
+// The title picture with the menu cursor at (72, cursorY).
+void Title_Draw(Long cursorY);
+// The player box composed from the strip behind it and the sheet's figure at `column`.
+void Player_Draw(Long column);
+
+}  // namespace tarnix

@@ -1,0 +1,46 @@
+#include "support/fixture.h"
+
+#include "playfield/playfield.h"
+#include "shell/platform.h"
+
+namespace tarnix::testing {
+
+void GameTest::SetUp() {
+  Module1_Reset();
+  PlatformSeams& p = Platform();
+  p.clock = &clock;
+  p.sound = &sound;
+  p.messages = &messages;
+  p.launcher = &launcher;
+  p.random = &random;
+  random.Randomize(12345);
+  window_ = std::make_unique<Form1Window>();
+  window_->mnuO1.SetChecked(true);
+}
+
+void GameTest::TearDown() {
+  window_.reset();
+  Platform() = PlatformSeams{};
+  Module1_Reset();
+}
+
+void GameTest::StartPlaying() {
+  Module1.GamePhase = kPlaying;
+  Module1.KeyFlags = "000000";
+  Module1.HeldBomb = "";
+  Module1.ActionState = kIdle;
+  Module1.RedStock = 30;
+  Module1.BlueStock = 30;
+  Module1.Level = 1;
+  Module1.RowsToLevel = 20;
+  Module1.RiseCountdown = 80;
+  Module1.WaitMs = 50;
+  Module1.Board = EmptyBoard();
+  form().Picture6.SetVisible(true);
+  form().Picture2.SetLeft(120);
+  form().Picture2.SetTop(32);
+  form().Picture2.SetVisible(true);
+  Block_Paint();
+}
+
+}  // namespace tarnix::testing

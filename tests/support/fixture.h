@@ -1,0 +1,43 @@
+// The fixture every game test builds on: a fresh window, the state as before start-up,
+// and doubles in every seam.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "playfield/form1.h"
+#include "shell/module1.h"
+#include "support/doubles.h"
+
+namespace tarnix::testing {
+
+class GameTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  Form1Window& form() { return *window_; }
+
+  // A board of empty cells.
+  static std::string EmptyBoard() { return std::string(kBoardLength, '0'); }
+  // 1-based Board position of row r (0..13) and well column k (0..10).
+  static int Pos(int r, int k) { return r * kRowLength + k + 4; }
+  static void Put(int r, int k, char digit) { Module1.Board[Pos(r, k) - 1] = digit; }
+  static char At(int r, int k) { return Module1.Board[Pos(r, k) - 1]; }
+
+  // The state a game is in right after its start, with an empty well.
+  void StartPlaying();
+
+  FakeClock clock;
+  SoundRecorder sound;
+  MessageRecorder messages;
+  LauncherRecorder launcher;
+  ScriptedRandom random;
+
+ private:
+  std::unique_ptr<Form1Window> window_;
+};
+
+}  // namespace tarnix::testing

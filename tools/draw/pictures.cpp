@@ -307,7 +307,8 @@ QImage contactSheet(const std::vector<Picture>& pictures)
     std::vector<Placed> placed;
     int x = kGap, y = kGap, rowHeight = 0, width = 0;
     for (const Picture& p : pictures) {
-        const int w = p.image.width() * kZoom, h = p.image.height() * kZoom + kCaption;
+        // Room for the caption beside narrow pictures.
+        const int w = std::max(p.image.width() * kZoom, 150), h = p.image.height() * kZoom + kCaption;
         if (x + w + kGap > maxWidth && x > kGap) {
             x = kGap;
             y += rowHeight + kGap;
@@ -321,7 +322,7 @@ QImage contactSheet(const std::vector<Picture>& pictures)
     QImage out(width, y + rowHeight + kGap, QImage::Format_RGB32);
     out.fill(0xFF383838);
     for (const Placed& pl : placed) {
-        letter(out, pl.p->file, 16, QRect(pl.x, pl.y, 200, 16).translated(0, 0), 0xFFE0E0E0,
+        letter(out, pl.p->file, 16, QRect(pl.x, pl.y, 150, 16), 0xFFE0E0E0,
                0xFFE0E0E0, 0xFF101010);
         QImage big = scaled(pl.p->image, kZoom);
         QPainter p(&out);

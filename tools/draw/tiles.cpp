@@ -1,0 +1,222 @@
+#include "figures.h"
+
+#include <array>
+
+namespace art {
+
+namespace {
+
+// Well tiles 1-4. Tile 0 is plain black and needs no grid.
+const Grid kEarth = grid(R"(
+tttttttttttttttttttttttn
+tNnNNNnnNNNNTtNNNNnNNNND
+tnnNDNNnNNNNnnNNNNNNNnnD
+tNnNNNNNNNNNNNNNNnNNNNND
+tNNNNDNNNNnNNNNNNnNNNNND
+tNNNNNNnNNTtNNNNNNNNNnND
+tNNTtNNNNNnnNNNNNNNnNNND
+tNTnnNNNNNNNDNNNNNNNNNnD
+tNnnNDNNNNNNNNNNNDNNNNND
+tNNNNNNNNNNnNNNNNNTtNNND
+tNNNNnNNNNnNNNNnNNnnNNND
+tNNNNNnNNNNNNNNNNNNNNNnD
+tNNNNNNNNNNNNNNTtNNNNNND
+tNnNNNNNTtTtNNNTtnNNNNDD
+tNNNNTtNnnnnNNNnnNnNNNND
+tNNNnnnNnNNNNNNNNNNTtNND
+tnNNTtNNNnNNNTtNNNNnnNND
+tNNnnnNNNnNNNnnNNNNNNNND
+tnnnNNNNNNNnNNNDNnnNNNND
+tNNNNNNNNnNNNNNNNNNNNNND
+tNNNNNTtNnNNnNNNNNnNnNND
+tNNNNNnDNNNDNNNnNNNNNNnD
+tNNNNNNNNNNNNNNNNNNNNNND
+nDDDDDDDDDDDDDDDDDDDDDDD
+)");
+
+const Grid kGranite = grid(R"(
+wwwwwwwwwwwwwwwwwwwwwwwG
+wgggwggggggggggggggGggGk
+wggggggggGgGggggggggwgGk
+wggGGggGgggggggkgGgggwGk
+wgggggggggGgGggggwGgggGk
+wgggkwggggggggwgggggggGk
+wGGggggkwggggwggggggggGk
+wgggggGgggggggggggggggGk
+wgggggggggwgggggggggGgGk
+wgggggggggggggggGgggggGk
+wkgGggGgggggggggggggwgGk
+wggggGggggggggggGGggGwGk
+wgggggggggggGgggggggGgGk
+wgggGwgggggggggggwggggGk
+wGgggggggggGwggGggggggGk
+wggGkgwGGggGgggGGggwggGk
+wggkwGgggwgggwgggGwggkGk
+wggkwggGggggggggkggggGGk
+wgggwggwgggggggggggGggGk
+wgggwgGGgggGgggggggGggGk
+wgggggggggGgggwggggGggGk
+wgggggggggggggwgggggggGk
+wGGGGGGGGGGGGGGGGGGGGGGk
+Gkkkkkkkkkkkkkkkkkkkkkkk
+)");
+
+const Grid kPlain = grid(R"(
+WWWWWWWWWWWWWWWWWWWWWWWg
+WWWWWWWWWWWWWWWWWWWWWWgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+WWwwwwwwwwwwwwwwwwwwwwgG
+Wggggggggggggggggggggggk
+gGGGGGGGGGGGGGGGGGGGGGkk
+)");
+
+const Grid kCrate = grid(R"(
+TTTTTTTTTTTTTTTTTTTTTTTn
+TNNNNNNNNNNNNNNNNNNNNNnD
+TNTTTTTTTTTTTTTTTTTTTNnD
+TNTttttttttttttttttTtNnD
+TNTtnnnnnnnnnnnnnnnntNnD
+TNTttttttttYOttttttttNnD
+TNTtttttttKOtttttttttNnD
+TNTttttKKKKKtttttttttNnD
+TNTnnnKGGGGGKKnnnnnntNnD
+TNTttKGGWWGGGGKttttttNnD
+TNTttKGWGGGGGGKttttttNnD
+TNTtKGGGGGGGGGGKtttttNnD
+TNTtKGGGGGGGGGGKtttttNnD
+TNTtKGGGGGGGGGGKtttttNnD
+TNTtKGGGGGGGGGGKtttttNnD
+TNTnnKGGGGGGGGKnnnnntNnD
+TNTttKGGGGGGGGKttttttNnD
+TNTtttKKGGGGKKtttttttNnD
+TNTtttttKKKKtttttttttNnD
+TNTtnnnnnnnnnnnnnnnntNnD
+TNTttttttttttttttttttNnD
+TNNNNNNNNNNNNNNNNNNNNNnD
+TnnnnnnnnnnnnnnnnnnnnnnD
+nDDDDDDDDDDDDDDDDDDDDDDD
+)");
+
+// 12 x 12 bombs on black; the spark visits the four corners in turn.
+const Grid kRedBomb = grid(R"(
+............
+............
+........tT..
+.......t....
+.....GgwG...
+...rrRRRRr..
+..rRWPRRRRr.
+..rRPRRRRRr.
+..rRRRRRRRr.
+..rrRRRRRrr.
+...rrRRRrr..
+....rrrrr...
+)");
+
+const Grid kBlueBomb = grid(R"(
+............
+............
+........tT..
+.......t....
+.....GgwG...
+...bbBBBBb..
+..bBWCBBBBb.
+..bBCBBBBBb.
+..bBBBBBBBb.
+..bbBBBBBbb.
+...bbBBBbb..
+....bbbbb...
+)");
+
+const Grid kSpark = grid(R"(
+.O.
+OYO
+.O.
+)");
+
+const Grid kAppIcon16 = grid(R"(
+...........O....
+..........OYO...
+.........tTO....
+........tt......
+.....KGgwK......
+....KKKKKKK.....
+...KKrRRRRrKK...
+..KrRRRRRRRRrK..
+..KRRWPRRRRRRK..
+.KrRWPRRRRRRRrK.
+.KrRPRRRRRRRRrK.
+.KrRRRRRRRRRRrK.
+.KrrRRRRRRRRrrK.
+..KrrRRRRRRrrK..
+...KKrrrrrrKK...
+.....KKKKKK.....
+)");
+
+const Grid kAppIcon32 = grid(R"(
+........................Y.......
+.....................O..Y..O....
+......................O.Y.O.....
+.......................OYO......
+....................YYYYWYYYY...
+.......................OYO......
+.....................tTO.Y.O....
+....................tT..OY..O...
+...................tT...........
+..................tT............
+...............KGGgwwGK.........
+..............KGGggwgGK.........
+...........KKKKrrrrrrrKKKK......
+.........KKrrRRRRRRRRRRrrrKK....
+........KrrRRRRRRRRRRRRRRrrK....
+.......KrRRRPPPRRRRRRRRRRRrrK...
+......KrRRPWWPRRRRRRRRRRRRRrK...
+......KrRPWWPRRRRRRRRRRRRRRrrK..
+.....KrRRPWPRRRRRRRRRRRRRRRRrK..
+.....KrRRPPRRRRRRRRRRRRRRRRRrK..
+.....KrRRRRRRRRRRRRRRRRRRRRRrK..
+.....KrRRRRRRRRRRRRRRRRRRRRRrK..
+.....KrRRRRRRRRRRRRRRRRRRRRRrK..
+.....KrrRRRRRRRRRRRRRRRRRRRrrK..
+......KrRRRRRRRRRRRRRRRRRRRrK...
+......KrrRRRRRRRRRRRRRRRRRrrK...
+.......KrrRRRRRRRRRRRRRRRrrK....
+........KrrrRRRRRRRRRRRrrrK.....
+.........KKrrrrRRRRRrrrrKK......
+...........KKrrrrrrrrrKK........
+.............KKKKKKKKK..........
+................................
+)");
+
+}  // namespace
+
+const Grid& tile(int d)
+{
+    static const std::array<const Grid*, 4> tiles = {&kEarth, &kGranite, &kPlain, &kCrate};
+    return *tiles.at(d - 1);
+}
+
+const Grid& bombIcon(int kind) { return kind == 0 ? kRedBomb : kBlueBomb; }
+const Grid& spark() { return kSpark; }
+const Grid& appIcon16() { return kAppIcon16; }
+const Grid& appIcon32() { return kAppIcon32; }
+
+}  // namespace art

@@ -78,6 +78,9 @@ void checkSheet(Checker& c, const QImage& s)
         c.region("tile " + std::to_string(d), x0, kTileRow, kCell, kCell,
                  [&](int x, int y) { return rgb(s, x, y) != 0xFFFFFF; },
                  "is pure white, the see-through colour");
+        c.region("tile " + std::to_string(d), x0, kTileRow, kCell, kCell,
+                 [&](int x, int y) { return rgb(s, x, y) != 0; },
+                 "is pure black, which a bomb would fall through");
         c.region("tile " + std::to_string(d) + " mask", x0, kTileRow + kMaskOffset, kCell, kCell,
                  [&](int x, int y) { return rgb(s, x, y) == 0xFFFFFF; }, "is not white");
     }

@@ -88,6 +88,7 @@ Wggggggggggggggggggggggk
 gGGGGGGGGGGGGGGGGGGGGGkk
 )");
 
+// No pure black in a block: the bombs read black pixels as empty space.
 const Grid kCrate = grid(R"(
 TTTTTTTTTTTTTTTTTTTTTTTn
 TNNNNNNNNNNNNNNNNNNNNNnD
@@ -95,19 +96,19 @@ TNTTTTTTTTTTTTTTTTTTTNnD
 TNTttttttttttttttttTtNnD
 TNTtnnnnnnnnnnnnnnnntNnD
 TNTttttttttYOttttttttNnD
-TNTtttttttKOtttttttttNnD
-TNTttttKKKKKtttttttttNnD
-TNTnnnKGGGGGKKnnnnnntNnD
-TNTttKGGWWGGGGKttttttNnD
-TNTttKGWGGGGGGKttttttNnD
-TNTtKGGGGGGGGGGKtttttNnD
-TNTtKGGGGGGGGGGKtttttNnD
-TNTtKGGGGGGGGGGKtttttNnD
-TNTtKGGGGGGGGGGKtttttNnD
-TNTnnKGGGGGGGGKnnnnntNnD
-TNTttKGGGGGGGGKttttttNnD
-TNTtttKKGGGGKKtttttttNnD
-TNTtttttKKKKtttttttttNnD
+TNTtttttttkOtttttttttNnD
+TNTttttkkkkktttttttttNnD
+TNTnnnkGGGGGkknnnnnntNnD
+TNTttkGGWWGGGGkttttttNnD
+TNTttkGWGGGGGGkttttttNnD
+TNTtkGGGGGGGGGGktttttNnD
+TNTtkGGGGGGGGGGktttttNnD
+TNTtkGGGGGGGGGGktttttNnD
+TNTtkGGGGGGGGGGktttttNnD
+TNTnnkGGGGGGGGknnnnntNnD
+TNTttkGGGGGGGGkttttttNnD
+TNTtttkkGGGGkktttttttNnD
+TNTtttttkkkktttttttttNnD
 TNTtnnnnnnnnnnnnnnnntNnD
 TNTttttttttttttttttttNnD
 TNNNNNNNNNNNNNNNNNNNNNnD

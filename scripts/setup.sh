@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xauth xdotool imagemagick x11-utils
-  desktop-file-utils appstream dpkg-dev fakeroot
+  desktop-file-utils appstream dpkg-dev fakeroot file
 )
 
 missing=()

@@ -7,10 +7,12 @@
 
 namespace tarnix {
 
-// Reads "Tarnix.ini" from AppPath: the sound tick, the wait (through its handler) and the
-// table; the defaults where the file is missing or broken.
+// Reads "Tarnix.ini" (any letter case) from AppPath, or from the per-user folder where
+// AppPath takes no writes: the sound tick, the wait (through its handler) and the table;
+// the defaults where the file is missing or broken.
 void Settings_Load();
-// Writes the file; false (after the message) when it could not be written.
+// Writes the file to the same place; false (after the message) when it could not be
+// written, in which case the file on disk is as it was.
 bool Settings_Save();
 
 // Unticks and disables the sound item when one of the effects is missing.

@@ -50,7 +50,11 @@ int VirtualKeyCode(int qtKey) {
 Form1Window::Form1Window() {
   Form1 = this;
   setWindowTitle(QStringLiteral("タールニックス"));
-  setWindowIcon(QIcon(QStringLiteral(":/pictures/icon_256.png")));
+  QIcon icon;
+  for (const char* size : {"16", "32", "256"}) {
+    icon.addFile(QStringLiteral(":/pictures/icon_%1.png").arg(QLatin1String(size)));
+  }
+  setWindowIcon(icon);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);

@@ -70,6 +70,10 @@ Form1Window::Form1Window() {
 }
 
 Form1Window::~Form1Window() {
+  // A focused canvas sends itself a focus-out while it is destroyed; the game's handler
+  // must not run on a half-destroyed window.
+  Picture1.removeEventFilter(this);
+  Text1.removeEventFilter(this);
   if (Form1 == this) Form1 = nullptr;
 }
 

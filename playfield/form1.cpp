@@ -117,9 +117,11 @@ void Form1Window::BuildControls() {
                         Qt::AlignRight, QString::fromLatin1(fields[f].caption), true);
   }
   for (int i = 0; i < 5; ++i) Picture3[i].Setup(&Picture1, 16 * i, 192, 12, 12, kRed, false);
-  Label2[1].Setup(&Picture1, 101, 153, 63, 21, 21, kOlive, Qt::AlignHCenter,
+  // The message box of the original was 63 pixels wide around x 131; substitute fonts set
+  // "Game Over" wider than that, so the pair keeps the centre and gets room on both sides.
+  Label2[1].Setup(&Picture1, 73, 153, 119, 21, 21, kOlive, Qt::AlignHCenter,
                   QStringLiteral("Pause"), false);
-  Label2[0].Setup(&Picture1, 100, 152, 63, 21, 21, kYellow, Qt::AlignHCenter,
+  Label2[0].Setup(&Picture1, 72, 152, 119, 21, 21, kYellow, Qt::AlignHCenter,
                   QStringLiteral("Pause"), false);
   Picture4.Setup(form, 0, 328, 240, 168, kBlack, false);
 

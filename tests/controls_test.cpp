@@ -1,6 +1,7 @@
 // The picture-box operations the game's drawing and collision rest on.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 
 #include "support/fixture.h"
@@ -95,7 +96,13 @@ TEST_F(ControlsTest, WindowLayout) {
   for (int i = 0; i < 16; ++i) EXPECT_EQ(f.Label4[i].pos(), f.Label3[i].pos() + QPoint(1, 1));
   EXPECT_EQ(f.Label4[0].pos(), QPoint(71, 73));
   EXPECT_EQ(f.Label4[15].pos(), QPoint(72, 280));
-  EXPECT_EQ(f.Label2[0].geometry(), QRect(100, 152, 63, 21));
+  EXPECT_EQ(f.Label2[0].geometry().center().x(), QRect(100, 152, 63, 21).center().x())
+      << "the message stays centred where the original had it";
+  EXPECT_EQ(f.Label2[0].y(), 152);
+  EXPECT_EQ(f.Label2[1].pos(), f.Label2[0].pos() + QPoint(1, 1));
+  const QFontMetrics metrics(f.Label2[0].font());
+  EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("Game Over")), f.Label2[0].width())
+      << "the longest message fits its label";
   EXPECT_EQ(f.Label1[0].Caption(), "000000");
 }
 

@@ -66,6 +66,9 @@ Form1Window::Form1Window() {
 }
 
 Form1Window::~Form1Window() {
+  // The focused canvas loses its focus while it is destroyed; that is no loss to answer.
+  Picture1.removeEventFilter(this);
+  Text1.removeEventFilter(this);
   if (Form1 == this) Form1 = nullptr;
 }
 

@@ -100,6 +100,16 @@ TEST_F(MainProgTest, WalkClampsAtBothEdgesWhateverTheStep) {
   Main_Prog();
   EXPECT_EQ(Module1.Facing, 0);
   EXPECT_EQ(PlayerLeft(), 240);
+
+  TakeBlueBomb();  // two-pixel steps can overshoot by one
+  SetPlayerLeft(239);
+  Module1.KeyFlags = "001000";
+  Main_Prog();
+  EXPECT_EQ(PlayerLeft(), 240);
+  SetPlayerLeft(1);
+  Module1.KeyFlags = "100000";
+  Main_Prog();
+  EXPECT_EQ(PlayerLeft(), 0);
 }
 
 TEST_F(MainProgTest, HoldingWalksTwoPixelsWithTwoFrames) {

@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 
 #include "bombs/bombs.h"
 #include "playfield/form1.h"
@@ -54,6 +55,26 @@ void BM_BlockPaint(benchmark::State& state) {
   for (auto _ : state) Block_Paint();
 }
 BENCHMARK(BM_BlockPaint);
+
+// One rise on a half-full well with a resting bomb, the board put back each time.
+void BM_BlockUp(benchmark::State& state) {
+  Scene scene;
+  std::string board(kBoardLength, '0');
+  for (int r = 5; r <= 10; ++r) {
+    for (int c = 3; c <= 13; ++c) {
+      board[static_cast<std::size_t>(kRowLength * r + c)] = "1234"[(r + c) % 4];
+    }
+  }
+  const BombRecord resting{kBombResting, 0, 60, 168, 0, 2, 0};
+  for (auto _ : state) {
+    Module1.Board = board;
+    Module1.Bombs[0] = resting;
+    Module1.RowsToLevel = 20;
+    Block_Up();
+    scene.sound.played.clear();
+  }
+}
+BENCHMARK(BM_BlockUp);
 
 }  // namespace
 }  // namespace tarnix

@@ -52,8 +52,9 @@ class MixerSound final : public SoundOutput {
   Mix_Chunk* Chunk(const std::string& path) {
     const auto found = chunks_.find(path);
     if (found != chunks_.end()) return found->second;
-    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());  // null for a missing or unreadable file
-    chunks_.emplace(path, chunk);
+    // Null for a missing or unreadable file; not kept, so a file put back later plays.
+    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    if (chunk) chunks_.emplace(path, chunk);
     return chunk;
   }
 

@@ -16,13 +16,13 @@ constexpr Long kTopLevel = 20;
 char Cell_Random(Long level) {
   const Long r = RndInt(100);
   Long brown;
-  if (level <= 3) {
+  if (level >= 1 && level <= 3) {
     brown = 85;
-  } else if (level <= 6) {
+  } else if (level >= 4 && level <= 6) {
     brown = 70;
-  } else if (level <= 9) {
+  } else if (level >= 7 && level <= 9) {
     brown = 60;
-  } else if (level <= 18) {
+  } else if (level >= 10 && level <= 18) {
     brown = 50;
   } else {
     brown = 40;

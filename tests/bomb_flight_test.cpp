@@ -86,13 +86,17 @@ TEST_F(BombFlightTest, ThrownLeftAtTheWallReboundsAndUndoesPastTheEdge) {
   EXPECT_EQ(form().Picture3[0].Left(), 0);
 }
 
-TEST_F(BombFlightTest, ReboundsAtTheRightWallTo250) {
-  BombRecord& bomb = Launch(0, 246, 60, 8, 2);
+TEST_F(BombFlightTest, ReboundsAtTheWallsTo1And250) {
+  BombRecord& right = Launch(0, 246, 60, 8, 2);
+  BombRecord& left = Launch(1, 4, 60, -8, 2);
   Bomb_Refresh();
-  EXPECT_EQ(bomb.X, 250) << "the rebound is to 250, not to the last position 252";
-  EXPECT_EQ(bomb.VX, -8);
+  EXPECT_EQ(right.X, 250) << "the rebound is to 250, not to the last position 252";
+  EXPECT_EQ(right.VX, -8);
+  EXPECT_EQ(left.X, 1) << "and to 1, not 0, on the left";
+  EXPECT_EQ(left.VX, 8);
   Bomb_Refresh();
-  EXPECT_EQ(bomb.X, 242);
+  EXPECT_EQ(right.X, 242);
+  EXPECT_EQ(left.X, 9);
 }
 
 TEST_F(BombFlightTest, FlushAgainstTheLeftWallIsAlwaysSupported) {

@@ -21,6 +21,7 @@ struct PauseShot {
   std::vector<std::string> queue;
   std::string board;
   Long score = 0;
+  std::string scoreLabel;
   std::vector<bool> spriteShown;
   std::vector<Long> bombState;
 };
@@ -40,6 +41,7 @@ class PhotoClock final : public TickClock {
     for (int i = 0; i < Form1->List1.ListCount(); ++i) shot.queue.push_back(Form1->List1.List(i));
     shot.board = Module1.Board;
     shot.score = Module1.Score;
+    shot.scoreLabel = Form1->Label1[0].Caption();
     for (int i = 0; i < kBombSlots; ++i) {
       shot.spriteShown.push_back(Form1->Picture3[i].Visible());
       shot.bombState.push_back(Module1.Bombs[i].State);
@@ -76,6 +78,8 @@ class BombTest : public GameTest {
   BombRecord& Fuse(int slot, int r, int k, Long kind) {
     return PlaceBomb(slot, kBombDetonating, CellX(k), CellY(r), kind, 40);
   }
+
+  static char AtIn(const std::string& board, int r, int k) { return board[Pos(r, k) - 1]; }
 
   static bool NonBlack(const QImage& image, int x, int y) {
     return (image.pixel(x, y) & 0xFFFFFF) != 0;

@@ -52,7 +52,8 @@ TEST_F(GiftsTest, TheSlotsAtTheLeftEdgeAndJustPastTheRightEdgeAreTaken) {
     Gift_GetCheck();
     EXPECT_EQ(Taken(), c.expected) << "left edge " << c.left;
     EXPECT_EQ(Module1.RedStock, 30 + static_cast<Long>(c.expected.size())) << "left " << c.left;
-    EXPECT_EQ(sound.Names(), std::vector<std::string>(c.expected.size(), "get")) << "left " << c.left;
+    EXPECT_EQ(sound.Names(), std::vector<std::string>(c.expected.size(), "get"))
+        << "one sound per gift, left edge " << c.left;
   }
 }
 

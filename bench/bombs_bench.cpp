@@ -1,0 +1,83 @@
+// Cost of the bombs' hot paths: one update of five bombs in flight, and a chain of four
+// generations with the pauses made instant. Run: build/bench/tarnix_bench --benchmark_filter=Bomb
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "bombs/bombs.h"
+#include "playfield/form1.h"
+#include "playfield/playfield.h"
+#include "shell/platform.h"
+#include "support/doubles.h"
+
+namespace tarnix {
+namespace {
+
+struct BombScene {
+  testing::FakeClock clock;
+  testing::SoundRecorder sound;
+  testing::MessageRecorder messages;
+  testing::LauncherRecorder launcher;
+  testing::ScriptedRandom random;
+  std::unique_ptr<Form1Window> window;
+
+  BombScene() {
+    Module1_Reset();
+    Platform() = PlatformSeams{&clock, &sound, &messages, &launcher, &random};
+    random.Randomize(11);
+    window = std::make_unique<Form1Window>();
+    window->mnuO1.SetChecked(true);
+    Module1.WaitMs = 50;  // the fake clock makes every pause instant
+    Game_Start();
+    Module1.GamePhase = kPlaying;
+  }
+  ~BombScene() {
+    window.reset();
+    Platform() = PlatformSeams{};
+  }
+};
+
+void Put(int r, int k, char digit) {
+  Module1.Board[static_cast<std::size_t>(17 * r + k + 3)] = digit;
+}
+
+void BM_BombRefreshFiveInFlight(benchmark::State& state) {
+  BombScene scene;
+  for (auto _ : state) {
+    for (int i = 0; i < kBombSlots; ++i) {
+      const Long vx = i % 2 ? 8 : -8;
+      Module1.Bombs[i] = BombRecord{kBombFlying, 5, 20 + 50 * i, 60 + 8 * i, vx, 2, i % 2};
+    }
+    Bomb_Refresh();
+  }
+}
+BENCHMARK(BM_BombRefreshFiveInFlight);
+
+// A blue bomb sets off a crate, which sets off a second, which sets off a third; the bottom
+// rows are full of blocks to break and let fall.
+void BM_ChainOfFourGenerations(benchmark::State& state) {
+  BombScene scene;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Module1.Board.assign(kBoardLength, '0');
+    for (int r = 8; r <= 10; ++r) {
+      for (int k = 0; k <= 10; ++k) Put(r, k, r == 9 && k % 3 == 0 ? '3' : '1');
+    }
+    Put(6, 6, '4');
+    Put(8, 8, '4');
+    Put(10, 10, '4');
+    for (GiftRecord& gift : Module1.Gifts) gift = GiftRecord{};
+    Module1.Bombs[0] = BombRecord{kBombDetonating, 40, 102, 216, 0, 0, 1};
+    Block_Paint();
+    scene.sound.played.clear();
+    scene.clock.waits.clear();
+    state.ResumeTiming();
+    Bomb_Refresh();
+  }
+  // One pause per chain plus two per further generation.
+  state.counters["generations"] = static_cast<double>(scene.clock.waits.size() + 1) / 2;
+}
+BENCHMARK(BM_ChainOfFourGenerations);
+
+}  // namespace
+}  // namespace tarnix

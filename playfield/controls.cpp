@@ -72,14 +72,28 @@ void PictureBox::PaintPicture(const QImage& src, int x1, int y1, int w1, int h1,
   if (h1 < 0) h1 = h2;
   if (w1 <= 0 || h1 <= 0 || w2 <= 0 || h2 <= 0) return;
 
-  const QImage source = src.format() == QImage::Format_RGB32 || src.format() == QImage::Format_ARGB32
-                            ? src
-                            : src.convertToFormat(QImage::Format_RGB32);
+  const QImage source =
+      src.format() == QImage::Format_RGB32 ? src : src.convertToFormat(QImage::Format_RGB32);
   const bool stretched = w1 != w2 || h1 != h2;
   const int dx0 = std::max(0, x1);
   const int dy0 = std::max(0, y1);
   const int dx1 = std::min(layer_.width(), x1 + w1);
   const int dy1 = std::min(layer_.height(), y1 + h1);
+  if (!stretched && op == vbSrcCopy) {
+    // The common case (tiles, flashes, backgrounds): whole scanlines at a time.
+    const int sx0 = std::max({x2, x2 + dx0 - x1, 0});
+    const int sx1 = std::min({x2 + w2, x2 + dx1 - x1, static_cast<int>(source.width())});
+    if (sx1 <= sx0) return;
+    for (int dy = dy0; dy < dy1; ++dy) {
+      const int sy = y2 + dy - y1;
+      if (sy < 0 || sy >= source.height() || sy >= y2 + h2) continue;
+      const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(sy));
+      auto* out = reinterpret_cast<QRgb*>(layer_.scanLine(dy));
+      std::memcpy(out + (sx0 - x2 + x1), in + sx0, sizeof(QRgb) * static_cast<std::size_t>(sx1 - sx0));
+    }
+    update();
+    return;
+  }
   for (int dy = dy0; dy < dy1; ++dy) {
     const int sy = y2 + (stretched ? (dy - y1) * h2 / h1 : dy - y1);
     if (sy < 0 || sy >= source.height() || sy >= y2 + h2) continue;

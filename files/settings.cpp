@@ -97,6 +97,7 @@ bool Settings_Write(const QString& path, const std::string& bytes, const QDateTi
   // The stamp was read from the clock before the data went out; the file's time must say
   // the same minute, or a save across a minute's edge would be rejected at the next start.
   file.setFileTime(stamped, QFileDevice::FileModificationTime);
+  if (SettingsHooks().beforeCommit) SettingsHooks().beforeCommit();
   return file.commit();
 }
 

@@ -44,6 +44,8 @@ std::optional<SettingsData> ParseFile(const std::string& bytes,
 struct Hooks {
   std::function<QDateTime()> now;
   std::function<bool(const QString& folder)> folderWritable;
+  // Called when the new file is complete but not yet in place: where a save can be cut off.
+  std::function<void()> beforeCommit;
 };
 Hooks& SettingsHooks();
 

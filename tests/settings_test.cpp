@@ -1,8 +1,6 @@
 // The settings and score file: what lands on disk, what a later start makes of it.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -19,6 +17,7 @@
 #include "files/settings_format.h"
 #include "shell/shell.h"
 #include "support/fixture.h"
+#include "support/settings_files.h"
 
 namespace tarnix::testing {
 namespace {
@@ -26,8 +25,6 @@ namespace {
 namespace fmt = settings_format;
 
 const std::string kBrokenMessage = "設定ファイルが壊れているため\n初期状態にクリアして起動します";
-const std::string kSaveFailedMessage =
-    "ディスクにアクセスできなかったため\n設定及びスコアデータを保存できませんでした。";
 
 std::string Bytes(std::initializer_list<unsigned char> list) {
   return std::string(list.begin(), list.end());
@@ -86,11 +83,6 @@ class SettingsTest : public GameTest {
   QString Beside(const QString& name = "Tarnix.ini") const { return folder_.filePath(name); }
   QString UserCopy() const { return config_.path() + "/tarnix/Tarnix.ini"; }
 
-  static std::string ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
-    return file.readAll().toStdString();
-  }
   static void SetModified(const QString& path, const QDateTime& when) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -420,26 +412,6 @@ TEST_F(SettingsTest, WriterNeverWritesWhatTheReaderRejects) {
   EXPECT_EQ(Module1.HiScore[0].Score, "999999");
   EXPECT_EQ(Module1.HiScore[1].Score, "0");
 }
-
-// Stops every write past a few bytes, for root as well: the file-size limit.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t oldHandler_ = SIG_DFL;
-};
 
 TEST_F(SettingsTest, FailedSaveKeepsTheOldFileAndSaysSo) {
   Module1.HiScore[0] = HiScoreEntry{"kept", 9, "9000"};

@@ -2,47 +2,20 @@
 // four generations with the pauses made instant. Run: build/bench/tarnix_bench --benchmark_filter=Bomb
 #include <benchmark/benchmark.h>
 
-#include <memory>
 
 #include "bombs/bombs.h"
-#include "playfield/form1.h"
 #include "playfield/playfield.h"
-#include "shell/platform.h"
-#include "support/doubles.h"
+#include "scene.h"
 
 namespace tarnix {
 namespace {
-
-struct BombScene {
-  testing::FakeClock clock;
-  testing::SoundRecorder sound;
-  testing::MessageRecorder messages;
-  testing::LauncherRecorder launcher;
-  testing::ScriptedRandom random;
-  std::unique_ptr<Form1Window> window;
-
-  BombScene() {
-    Module1_Reset();
-    Platform() = PlatformSeams{&clock, &sound, &messages, &launcher, &random};
-    random.Randomize(11);
-    window = std::make_unique<Form1Window>();
-    window->mnuO1.SetChecked(true);
-    Module1.WaitMs = 50;  // the fake clock makes every pause instant
-    Game_Start();
-    Module1.GamePhase = kPlaying;
-  }
-  ~BombScene() {
-    window.reset();
-    Platform() = PlatformSeams{};
-  }
-};
 
 void Put(int r, int k, char digit) {
   Module1.Board[static_cast<std::size_t>(17 * r + k + 3)] = digit;
 }
 
 void BM_BombRefreshFiveInFlight(benchmark::State& state) {
-  BombScene scene;
+  BenchScene scene(11);
   for (auto _ : state) {
     for (int i = 0; i < kBombSlots; ++i) {
       const Long vx = i % 2 ? 8 : -8;
@@ -57,7 +30,7 @@ BENCHMARK(BM_BombRefreshFiveInFlight);
 // off a third; the bottom rows are full of blocks to break and let fall.
 void BM_Chain(benchmark::State& state) {
   const auto generations = state.range(0);
-  BombScene scene;
+  BenchScene scene(11);
   for (auto _ : state) {
     state.PauseTiming();
     Module1.Board.assign(kBoardLength, '0');

@@ -1,45 +1,19 @@
 // Cost of the game's hot paths. Run: build/bench/tarnix_bench
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <string>
 
 #include "bombs/bombs.h"
-#include "playfield/form1.h"
 #include "playfield/playfield.h"
-#include "shell/platform.h"
 #include "shell/shell.h"
-#include "support/doubles.h"
+#include "scene.h"
 
 namespace tarnix {
 namespace {
 
-struct Scene {
-  testing::FakeClock clock;
-  testing::SoundRecorder sound;
-  testing::MessageRecorder messages;
-  testing::LauncherRecorder launcher;
-  testing::ScriptedRandom random;
-  std::unique_ptr<Form1Window> window;
-
-  Scene() {
-    Module1_Reset();
-    Platform() = PlatformSeams{&clock, &sound, &messages, &launcher, &random};
-    random.Randomize(7);
-    window = std::make_unique<Form1Window>();
-    Module1.WaitMs = 50;
-    Game_Start();
-    Module1.GamePhase = kPlaying;
-  }
-  ~Scene() {
-    window.reset();
-    Platform() = PlatformSeams{};
-  }
-};
-
 // One pass while the player walks back and forth; no rise, no explosion.
 void BM_MainProgWalking(benchmark::State& state) {
-  Scene scene;
+  BenchScene scene(7);
   int pass = 0;
   for (auto _ : state) {
     Module1.KeyFlags = (pass++ / 40) % 2 ? "100000" : "001000";
@@ -51,14 +25,14 @@ void BM_MainProgWalking(benchmark::State& state) {
 BENCHMARK(BM_MainProgWalking);
 
 void BM_BlockPaint(benchmark::State& state) {
-  Scene scene;
+  BenchScene scene(7);
   for (auto _ : state) Block_Paint();
 }
 BENCHMARK(BM_BlockPaint);
 
 // One rise on a half-full well with a resting bomb, the board put back each time.
 void BM_BlockUp(benchmark::State& state) {
-  Scene scene;
+  BenchScene scene(7);
   std::string board(kBoardLength, '0');
   for (int r = 5; r <= 10; ++r) {
     for (int c = 3; c <= 13; ++c) {

@@ -29,26 +29,9 @@ void Bomb_Fly(BombRecord& bomb, Long index) {
   const bool a = Solid(bomb.X, bomb.Y + 12);
   const bool b = Solid(bomb.X + 6, bomb.Y + 12);
   const bool c = Solid(bomb.X + 12, bomb.Y + 12);
-  if (a || b || c) {
-    // The undo uses the speeds as they now stand, after a bounce too: the bomb can end a
-    // few pixels outside the well, which the drawing clamps.
-    bomb.X -= bomb.VX;
-    bomb.Y -= bomb.VY;
-    if (bomb.VX < 0) {
-      while (!Solid(bomb.X - 1, bomb.Y + 12) && !Solid(bomb.X + 10, bomb.Y + 12)) {
-        bomb.X -= 1;
-        bomb.Y += 1;
-      }
-    } else if (bomb.VX > 0) {
-      while (!Solid(bomb.X + 1, bomb.Y + 12) && !Solid(bomb.X + 12, bomb.Y + 12)) {
-        bomb.X += 1;
-        bomb.Y += 1;
-      }
-    } else {
-      while (!Solid(bomb.X, bomb.Y + 12) && !Solid(bomb.X + 11, bomb.Y + 12)) bomb.Y += 1;
-    }
-    bomb.State = kBombResting;
-  }
+  // The undo uses the speeds as they now stand, after a bounce too: the bomb can end a few
+  // pixels outside the well, which the drawing clamps.
+  if (a || b || c) Bomb_Settle(bomb);
   Bomb_Paint(index);
 }
 
@@ -95,6 +78,26 @@ void Bomb_Detonate(Long index) {
 }
 
 }  // namespace
+
+void Bomb_Settle(BombRecord& bomb) {
+  bomb.X -= bomb.VX;
+  bomb.Y -= bomb.VY;
+  // The first probe is the leading lower corner; the second is asked only when it is free.
+  if (bomb.VX < 0) {
+    while (!Solid(bomb.X - 1, bomb.Y + 12) && !Solid(bomb.X + 10, bomb.Y + 12)) {
+      bomb.X -= 1;
+      bomb.Y += 1;
+    }
+  } else if (bomb.VX > 0) {
+    while (!Solid(bomb.X + 1, bomb.Y + 12) && !Solid(bomb.X + 12, bomb.Y + 12)) {
+      bomb.X += 1;
+      bomb.Y += 1;
+    }
+  } else {
+    while (!Solid(bomb.X, bomb.Y + 12) && !Solid(bomb.X + 11, bomb.Y + 12)) bomb.Y += 1;
+  }
+  bomb.State = kBombResting;
+}
 
 Long Bomb_Cell(const BombRecord& bomb) {
   const auto floorDiv = [](Long a, Long b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };

@@ -47,23 +47,7 @@ bool Solid(int x, int y) { return Form1->Picture1.Point(x, y) != 0; }
 void Bomb_CatchInRise(BombRecord& bomb) {
   const bool hit = Solid(bomb.X, bomb.Y + 6) || Solid(bomb.X + 6, bomb.Y + 11) ||
                    Solid(bomb.X + 12, bomb.Y + 6);
-  if (!hit) return;
-  bomb.X -= bomb.VX;
-  bomb.Y -= bomb.VY;
-  if (bomb.VX < 0) {
-    while (!Solid(bomb.X - 1, bomb.Y + 12) && !Solid(bomb.X + 10, bomb.Y + 12)) {
-      bomb.X -= 1;
-      bomb.Y += 1;
-    }
-  } else if (bomb.VX > 0) {
-    while (!Solid(bomb.X + 1, bomb.Y + 12) && !Solid(bomb.X + 12, bomb.Y + 12)) {
-      bomb.X += 1;
-      bomb.Y += 1;
-    }
-  } else {
-    while (!Solid(bomb.X, bomb.Y + 12) && !Solid(bomb.X + 11, bomb.Y + 12)) bomb.Y += 1;
-  }
-  bomb.State = kBombResting;
+  if (hit) Bomb_Settle(bomb);
 }
 
 }  // namespace

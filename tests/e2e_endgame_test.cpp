@@ -98,7 +98,18 @@ TEST_F(EndGameE2ETest, TopOutNameEntryAndTable) {
   Form_Unload(cancel);
   EXPECT_TRUE(f.Unloaded());
   Main_Loop();  // returns: the run is over
+  ASSERT_TRUE(QFile::exists(dir_.filePath(QStringLiteral("Tarnix.ini"))))
+      << "closing the game writes the table beside it";
+  const std::string kept = std::to_string(Module1.Score);
+
+  // The next run: a fresh window and state, the same folder.
+  Module1_Reset();
+  Form1Window next;
+  Form_LoadSteps(dir_.path().toStdString());
+  EXPECT_TRUE(messages.shown.empty()) << "the game's own file is accepted at the next start";
   EXPECT_EQ(Module1.HiScore[0].Name, "Tester");
+  EXPECT_EQ(Module1.HiScore[0].Score, kept);
+  EXPECT_EQ(Module1.HiScore[1].Score, "0");
 }
 
 TEST_F(EndGameE2ETest, TopOutWithoutScoreEndsOnTheGameOverScreen) {

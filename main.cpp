@@ -8,6 +8,7 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
   QApplication app(argc, argv);
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
   tarnix::Form1Window form;
   tarnix::Form_Load();
   return 0;

@@ -7,22 +7,32 @@ namespace {
 
 constexpr int kVisibleRows = 11;
 
-void Tile_Paint(PictureBox& canvas, Long digit, int x, int y) {
-  canvas.PaintPicture(Form1->Picture4.Picture(), x, y, 24, 24, 120 + 24 * digit, 48, 24, 24);
-}
-
 }  // namespace
 
-void Block_Paint() {
+void Figure_Paint(PictureBox& box, int x, int y, Long sheetX, Long sheetY) {
+  const QImage& sheet = Form1->Picture4.Picture();
+  box.PaintPicture(sheet, x, y, 24, 24, sheetX, sheetY + 84, 24, 24, vbSrcPaint);
+  box.PaintPicture(sheet, x, y, 24, 24, sheetX, sheetY, 24, 24, vbSrcAnd);
+}
+
+void Well_Paint(int lastRow, int top) {
   PictureBox& canvas = Form1->Picture1;
-  canvas.Cls();
+  const QImage& sheet = Form1->Picture4.Picture();
   // The pad columns would land outside the canvas; skipping them changes nothing on screen.
-  for (int r = 0; r < kVisibleRows; ++r) {
+  // Digits from 5 up (bombs marked during an explosion) have no tile and stay black.
+  for (int r = 0; r <= lastRow; ++r) {
     for (int c = 3; c <= 13; ++c) {
       const Long d = DigitAt(Module1.Board, kRowLength * r + c + 1);
-      if (d < 5) Tile_Paint(canvas, d, 24 * (c - 3), 60 + 24 * r);
+      if (d < 5) {
+        canvas.PaintPicture(sheet, 24 * (c - 3), top + 24 * r, 24, 24, 120 + 24 * d, 48, 24, 24);
+      }
     }
   }
+}
+
+void Block_Paint() {
+  Form1->Picture1.Cls();
+  Well_Paint(kVisibleRows - 1, 60);
 }
 
 void Block_Fall() {

@@ -38,12 +38,10 @@ void Game_Start() {
   for (int i = 0; i < 3; ++i) Block_Up();
 
   // The entrance: four right-facing walking frames, six times over.
-  const QImage& sheet = f.Picture4.Picture();
   for (int cycle = 0; cycle < 6; ++cycle) {
     for (int frame = 0; frame < 4; ++frame) {
       f.Picture2.Cls();
-      f.Picture2.PaintPicture(sheet, 0, 0, 24, 24, 24 * frame, 84, 24, 24, vbSrcPaint);
-      f.Picture2.PaintPicture(sheet, 0, 0, 24, 24, 24 * frame, 0, 24, 24, vbSrcAnd);
+      Figure_Paint(f.Picture2, 0, 0, 24 * frame, 0);
       f.Picture2.SetLeft(f.Picture2.Left() + 6);
       f.Picture6.Refresh();
       WaitMsFromNow(Module1.WaitMs);

@@ -12,28 +12,12 @@ namespace {
 
 constexpr Long kFrameMs = 100;
 
-// The well one row higher than in play, with the pending row 11 at the bottom.
-void Well_PaintRaised() {
-  PictureBox& canvas = Form1->Picture1;
-  const QImage& sheet = Form1->Picture4.Picture();
-  for (int r = 0; r <= 11; ++r) {
-    for (int c = 3; c <= 13; ++c) {
-      const Long d = DigitAt(Module1.Board, kRowLength * r + c + 1);
-      if (d < 5) {
-        canvas.PaintPicture(sheet, 24 * (c - 3), 36 + 24 * r, 24, 24, 120 + 24 * d, 48, 24, 24);
-      }
-    }
-  }
-}
-
 void Player_Cheer() {
   PictureBox& player = Form1->Picture2;
-  const QImage& sheet = Form1->Picture4.Picture();
   for (int k = 0; k < 4; ++k) {
     player.PaintPicture(Form1->Picture6.Image(), 0, 0, 24, 24, player.Left(), player.Top(), 24,
                         24);
-    player.PaintPicture(sheet, 0, 0, 24, 24, 24 * k, 132, 24, 24, vbSrcPaint);
-    player.PaintPicture(sheet, 0, 0, 24, 24, 24 * k, 48, 24, 24, vbSrcAnd);
+    Figure_Paint(player, 0, 0, 24 * k, 48);
     player.Refresh();
     WaitMsFromNow(kFrameMs);
   }
@@ -82,7 +66,7 @@ void Game_Over(std::string& row) {
   // An overwrite in place: the three right pads of row 11 keep their characters.
   Module1.Board.replace(187, std::min<std::size_t>(row.size(), kRowLength), row, 0,
                         std::min<std::size_t>(row.size(), kRowLength));
-  Well_PaintRaised();
+  Well_Paint(11, 36);  // one row higher than in play, the pending row 11 at the bottom
   f.Picture1.Refresh();
   f.Picture6.Refresh();
   for (Label& label : f.Label2) {

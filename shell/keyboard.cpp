@@ -74,10 +74,8 @@ void KeyDown_Title(Long keyCode) {
 
 void Title_Draw(Long cursorY) {
   PictureBox& canvas = Form1->Picture1;
-  const QImage& sheet = Form1->Picture4.Picture();
   canvas.PaintPicture(Form1->Picture5[5].Picture(), 0, 0);
-  canvas.PaintPicture(sheet, 72, cursorY, 24, 24, 218, 84, 24, 24, vbSrcPaint);
-  canvas.PaintPicture(sheet, 72, cursorY, 24, 24, 218, 0, 24, 24, vbSrcAnd);
+  Figure_Paint(canvas, 72, cursorY, 218, 0);
 }
 
 void Picture1_KeyDown(Long KeyCode, Long /*Shift*/) {

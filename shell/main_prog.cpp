@@ -143,10 +143,8 @@ void Player_Act() {
 
 void Player_Draw(Long column) {
   PictureBox& player = Form1->Picture2;
-  const QImage& sheet = Form1->Picture4.Picture();
   player.PaintPicture(Form1->Picture6.Image(), 0, 0, 24, 24, player.Left(), player.Top(), 24, 24);
-  player.PaintPicture(sheet, 0, 0, 24, 24, column, 84 + 24 * Module1.Facing, 24, 24, vbSrcPaint);
-  player.PaintPicture(sheet, 0, 0, 24, 24, column, 24 * Module1.Facing, 24, 24, vbSrcAnd);
+  Figure_Paint(player, 0, 0, column, 24 * Module1.Facing);
 }
 
 void Main_Prog() {

@@ -1,9 +1,13 @@
 #include <QApplication>
 
 #include "playfield/form1.h"
+#include "shell/command_line.h"
 #include "shell/shell.h"
 
 int main(int argc, char* argv[]) {
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  if (const std::optional<int> status = tarnix::CommandLine_Parse(args)) return *status;
   // Whole-number scaling keeps every game pixel an even block on a high-DPI desktop.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);

@@ -14,6 +14,8 @@ void Settings_Load();
 // Writes the file to the same place; false (after the message) when it could not be
 // written, in which case the file on disk is as it was.
 bool Settings_Save();
+// The folder, ending in "/", where "Tarnix.ini" is kept; the port's own files live there too.
+std::string Settings_Folder();
 
 // Unticks and disables the sound item when one of the effects is missing.
 void Sound_CheckFiles();

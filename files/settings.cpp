@@ -119,6 +119,12 @@ void Settings_Load() {
   Settings_Apply(*data);
 }
 
+std::string Settings_Folder() {
+  const QString app = QString::fromStdString(Module1.AppPath);
+  if (Folder_Writable(app)) return Module1.AppPath;
+  return settings_format::UserFolder().toStdString();
+}
+
 bool Settings_Save() {
   const QDateTime now =
       SettingsHooks().now ? SettingsHooks().now() : QDateTime::currentDateTime();

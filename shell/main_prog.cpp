@@ -1,5 +1,7 @@
 #include <QCoreApplication>
 
+#include <vector>
+
 #include "bombs/bombs.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
@@ -162,10 +164,28 @@ void Main_Prog() {
   }
 }
 
+namespace {
+
+struct Poller {
+  void (*poll)();
+  int idleMs;
+};
+
+std::vector<Poller>& Pollers() {
+  static std::vector<Poller> pollers;
+  return pollers;
+}
+
+}  // namespace
+
+void Main_AddPoller(void (*poll)(), int idleMs) { Pollers().push_back({poll, idleMs}); }
+void Main_ClearPollers() { Pollers().clear(); }
+
 void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void Main_LoopTurn() {
   Platform().clock->WaitPast(GetTickCount(), Module1.WaitMs);
+  for (const Poller& p : Pollers()) p.poll();
   if (Form1->MenusOpen() == 0) Main_Prog();
   DoEvents();
 }

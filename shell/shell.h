@@ -13,6 +13,10 @@ void Main_Prog();
 void Main_LoopTurn();
 // Turns until the window is unloaded.
 void Main_Loop();
+// An input source outside the window's events (a gamepad): `poll` runs once every turn of
+// the loop and, while the game sleeps waiting for events, at least every `idleMs`.
+void Main_AddPoller(void (*poll)(), int idleMs);
+void Main_ClearPollers();
 // Dispatches every pending window event.
 void DoEvents();
 

@@ -3,6 +3,7 @@
 
 #include "files/files.h"
 #include "playfield/form1.h"
+#include "shell/options.h"
 #include "shell/platform.h"
 #include "shell/shell.h"
 
@@ -31,6 +32,7 @@ void Form_LoadSteps(const std::string& folder) {
   if (path.empty() || path.back() != '/') path += '/';
   Module1.AppPath = path;
   Settings_Load();
+  Options_Load();
   Sound_CheckFiles();
   Module1.GamePhase = kTitle;
   Module1.MenuCursor = 0;
@@ -48,6 +50,7 @@ void Form_Load() {
 
 void Form_Unload(Long& /*Cancel*/) {
   Settings_Save();
+  Options_Save();
   Form1->MarkUnloaded();
 }
 

@@ -1,0 +1,23 @@
+// The port's own options: what the original did not have. They live in "tarnix.conf"
+// beside "Tarnix.ini", so that the original's file never changes.
+#pragma once
+
+namespace tarnix {
+
+struct PortOptions {
+  bool PauseWhenInactive = true;  // [Window] PauseWhenInactive
+  int Scale = 0;                  // [Window] Scale: 1..4, 0 until the first start chooses one
+  bool FullScreen = false;        // [Window] FullScreen
+  bool Rumble = true;             // [Pad] Rumble
+};
+
+PortOptions& Options();
+inline void Options_Reset() { Options() = PortOptions{}; }
+
+// Reads tarnix.conf from the settings folder; a missing, unreadable or garbled file, or a
+// value out of range, leaves the default, silently.
+void Options_Load();
+// Writes tarnix.conf atomically; false when it could not be written.
+bool Options_Save();
+
+}  // namespace tarnix

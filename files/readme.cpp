@@ -1,4 +1,5 @@
-#include <QFileInfo>
+#include <sys/stat.h>
+
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -16,8 +17,15 @@ class DesktopLauncher final : public Launcher {
     return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
   }
   bool Open(const std::string& path) override {
-    // One argument, no shell: a folder with spaces or quotes in its name still works.
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromStdString(path)});
+    // One argument, no shell: a folder with spaces or quotes in its name still works. A path
+    // that is not UTF-8 cannot pass through a QString; as a file URL its bytes survive.
+    const QByteArray bytes = QByteArray::fromStdString(path);
+    const QString text = QString::fromUtf8(bytes);
+    const QString argument =
+        text.toUtf8() == bytes ? text
+                               : QStringLiteral("file://") + QString::fromLatin1(
+                                     bytes.toPercentEncoding(QByteArrayLiteral("/")));
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {argument});
   }
 };
 
@@ -35,7 +43,8 @@ void mnuH1_Click() {
     return;
   }
   const std::string readme = Module1.AppPath + "Readme.txt";
-  if (!QFileInfo(QString::fromStdString(readme)).isFile()) {
+  struct stat info {};
+  if (::stat(readme.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     Platform().messages->Show("Readmeファイルが見つからないため参照できません。",
                               MessageIcon::kNone);
     return;

@@ -1,4 +1,8 @@
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -10,6 +14,27 @@ namespace tarnix {
 
 namespace {
 
+// Starts `program` with one argument passed as bytes, without waiting for it: QProcess turns
+// arguments into UTF-8, which a path that is not UTF-8 does not survive.
+bool StartDetached(const char* program, const std::string& argument) {
+  const pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    const pid_t grandchild = ::fork();
+    if (grandchild == 0) {
+      ::setsid();
+      char* argv[] = {const_cast<char*>(program), const_cast<char*>(argument.c_str()), nullptr};
+      ::execvp(program, argv);
+      ::_exit(127);
+    }
+    ::_exit(grandchild < 0 ? 1 : 0);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 // The desktop's opener stands in for the text editor of the platform the game came from.
 class DesktopLauncher final : public Launcher {
  public:
@@ -17,15 +42,10 @@ class DesktopLauncher final : public Launcher {
     return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
   }
   bool Open(const std::string& path) override {
-    // One argument, no shell: a folder with spaces or quotes in its name still works. A path
-    // that is not UTF-8 cannot pass through a QString; as a file URL its bytes survive.
-    const QByteArray bytes = QByteArray::fromStdString(path);
-    const QString text = QString::fromUtf8(bytes);
-    const QString argument =
-        text.toUtf8() == bytes ? text
-                               : QStringLiteral("file://") + QString::fromLatin1(
-                                     bytes.toPercentEncoding(QByteArrayLiteral("/")));
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {argument});
+    // One argument, no shell: a folder with spaces or quotes in its name still works.
+    const QString text = QString::fromStdString(path);
+    if (text.toStdString() != path) return StartDetached("xdg-open", path);
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {text});
   }
 };
 

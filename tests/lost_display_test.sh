@@ -29,20 +29,27 @@ old_table() {
   touch -d '2024-03-05 07:09:30' "$1"
 }
 
-# Runs the executable $1 under a fresh Xvfb until its window shows, then kills the display
-# and waits for the game to end.
+# The desktop's opener, stubbed to record what it is given.
+mkdir "$work/bin"
+printf '#!/bin/sh\nprintf %%s "$1" >"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+
+# Runs the executable $1 under a fresh Xvfb until its window shows, then runs $2 (if any),
+# kills the display and waits for the game to end.
 run_and_lose_display() {
   rm -f "$work/display"
   Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
   xvfb=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
-  DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
+  export DISPLAY=":$(head -1 "$work/display")"
+  PATH="$work/bin:$PATH" QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy \
     XDG_CONFIG_HOME="$work/config" "$1" 2>"$work/stderr" &
   game=$!
-  DISPLAY=":$(head -1 "$work/display")" timeout 30 \
-    xdotool search --sync --onlyvisible --pid "$game" >/dev/null || fail "no game window"
+  window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$game" | head -1)
+  [ -n "$window" ] || fail "no game window"
   sleep 1  # into the main loop
+  "${2:-true}"
   kill "$xvfb"
   wait "$xvfb" 2>/dev/null || true
   xvfb=""
@@ -68,15 +75,23 @@ folder="$work/"$'\x83\x5e\x81\x5b\x83\x8b'
 mkdir "$folder"
 cp "$build/tarnix" "$build"/*.wav "$build/Readme.txt" "$folder/"
 old_table "$folder/Tarnix.ini"
-run_and_lose_display "$folder/tarnix"
+open_readme() {
+  xdotool windowfocus --sync "$window" key alt+h sleep 0.5 key r
+  for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
+  [ "$(cat "$work/opened" 2>/dev/null)" = "$folder/Readme.txt" ] ||
+    fail "the readme was not opened by its path"
+}
+run_and_lose_display "$folder/tarnix" open_readme
 saved_as_closing "$folder/Tarnix.ini"
 [ -e "$work/config/tarnix" ] && fail "an unpacked game wrote into the configuration folder"
 
 # Installed.
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-exe=$(find "$prefix" -type f -name tarnix -perm -u+x | head -1)
-[ -n "$exe" ] || fail "no installed executable"
+marker=$(find "$prefix" -type f -name installed | head -1)
+[ -n "$marker" ] || fail "no install marker"
+exe="$(dirname "$marker")/tarnix"
+[ -x "$exe" ] || fail "no executable beside the install marker"
 # Folders by name only: taking the old table out changes its folder's time.
 listing() { find "$prefix" \( -type d -printf '%p\n' \) -o -printf '%p %s %T@ %m\n' | sort; }
 before=$(listing)
@@ -96,4 +111,4 @@ wait "$game" 2>/dev/null || true
 game=""
 [ "$(stat -c %Y "$work/config/tarnix/Tarnix.ini")" = "$(date -d '2024-03-05 07:09:30' +%s)" ] ||
   fail "the moved table lost its time"
-echo "lost display: saved from a Shift_JIS folder and from an install; old table moved with its time"
+echo "lost display: saved from a Shift_JIS folder (readme and sounds found) and from an install; old table moved with its time"

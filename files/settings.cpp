@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -459,6 +460,18 @@ bool Settings_Store(const std::function<void(const QString&)>& fail) {
 std::string Settings_Folder() {
   if (Game_Installed()) return UserFolder();
   return Folder_Writable(Module1.AppPath) ? Module1.AppPath : UserFolder();
+}
+
+std::string Settings_FolderUtf8() {
+  const std::string folder = Settings_Folder();
+  if (QString::fromStdString(folder).toStdString() == folder) return folder;
+  static std::map<std::string, int> opened;
+  auto found = opened.find(folder);
+  if (found == opened.end()) {
+    Make_Folder(folder);
+    found = opened.emplace(folder, ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)).first;
+  }
+  return found->second < 0 ? folder : "/proc/self/fd/" + std::to_string(found->second) + "/";
 }
 
 void Settings_Load() {

@@ -83,6 +83,7 @@ open_readme() {
 }
 run_and_lose_display "$folder/tarnix" open_readme
 saved_as_closing "$folder/Tarnix.ini"
+[ -f "$folder/tarnix.conf" ] || fail "the port's options were not saved beside the table"
 [ -e "$work/config/tarnix" ] && fail "an unpacked game wrote into the configuration folder"
 
 # Installed.

@@ -93,8 +93,10 @@ long long ScoreNumber(const std::string& text) {
 
 }  // namespace
 
+// The converters are opened per call rather than kept: the save that runs while the process
+// exits must not meet one that the exit has already closed.
 std::string Cp932Encode(const std::string& utf8) {
-  static thread_local Converter converter("CP932", "UTF-8");
+  Converter converter("CP932", "UTF-8");
   std::string out;
   if (!converter.ok()) return std::string(utf8.size(), '?');
   Convert(converter.get(), utf8, out, [](unsigned char lead, std::string& sofar) {
@@ -105,7 +107,7 @@ std::string Cp932Encode(const std::string& utf8) {
 }
 
 std::optional<std::string> Cp932Decode(const std::string& bytes) {
-  static thread_local Converter converter("UTF-8", "CP932");
+  Converter converter("UTF-8", "CP932");
   std::string out;
   if (!converter.ok()) return std::nullopt;
   if (!Convert(converter.get(), bytes, out,

@@ -1,7 +1,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <QFileInfo>
+#include <sys/stat.h>
 
 #include <map>
 
@@ -79,8 +79,9 @@ void Sound(const std::string& name) {
 
 void Sound_CheckFiles() {
   for (const char* name : kCheckedEffects) {
-    const QString path = QString::fromStdString(Module1.AppPath + name + ".wav");
-    if (!QFileInfo(path).isFile()) {
+    struct stat info {};
+    const std::string path = Module1.AppPath + name + ".wav";
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
       Form1->mnuO1.SetChecked(false);
       Form1->mnuO1.SetEnabled(false);
       return;

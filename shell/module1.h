@@ -62,7 +62,7 @@ inline constexpr int kBoardLength = 238;
 inline constexpr int kRowLength = 17;
 
 struct Module1State {
-  std::string AppPath;  // UTF-8, always ends in "/"
+  std::string AppPath;  // bytes as the file system has them (mostly UTF-8), always ends in "/"
   Long GamePhase = 0;
   Long MenuCursor = 0;
   Long Score = 0;

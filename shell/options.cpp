@@ -9,7 +9,7 @@ namespace tarnix {
 namespace {
 
 QString Options_Path() {
-  return QString::fromStdString(Settings_Folder()) + QStringLiteral("tarnix.conf");
+  return QString::fromStdString(Settings_FolderUtf8()) + QStringLiteral("tarnix.conf");
 }
 
 }  // namespace

@@ -30,6 +30,9 @@ void Form_Load();
 // executable's folder when it is not empty.
 void Form_LoadSteps(const std::string& folder = std::string());
 void Form_Unload(Long& Cancel);
+// The save of a normal closing, once and without message boxes, for a game that ends without
+// its window's closing (the display gone). Nothing after the window was unloaded.
+void Form_SaveBeforeExit();
 
 void mnuG0_Click();
 void mnuG1_Click();

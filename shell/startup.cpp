@@ -1,5 +1,16 @@
+#include <signal.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
+#include <QGuiApplication>
+#ifndef QT_NO_SESSIONMANAGER
+#include <QSessionManager>
+#endif
+
+#include <climits>
+#include <cstdlib>
 
 #include "files/files.h"
 #include "playfield/form1.h"
@@ -21,14 +32,49 @@ void Platform_FillReal() {
   if (!p.sound) p.sound = &RealSound();
 }
 
+// The executable's folder as bytes: Qt's own answer goes through UTF-8 and comes back empty
+// for a folder whose name is not UTF-8.
+std::string Executable_Folder() {
+  char path[PATH_MAX];
+  const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path);
+  if (length > 0 && length < static_cast<ssize_t>(sizeof path)) {
+    const std::string exe(path, static_cast<std::size_t>(length));
+    const std::size_t slash = exe.rfind('/');
+    if (slash != std::string::npos) return exe.substr(0, slash + 1);
+  }
+  return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+// Saves the game ends with without its window's closing: the platform plugin's exit() when
+// the display is gone, the desktop's session ending. Installed once the game runs.
+void Form_InstallExitSaves() {
+  // A write to a dead display connection must fail, so that Qt notices and exits, rather
+  // than kill the game before it can save. A handler, unlike SIG_IGN, is not inherited by the
+  // programs the game starts.
+  struct sigaction pipe {};
+  pipe.sa_handler = [](int) {};
+  sigemptyset(&pipe.sa_mask);
+  ::sigaction(SIGPIPE, &pipe, nullptr);
+  // Registered after start-up, so it runs before the destructors of what the save uses.
+  std::atexit(Form_SaveBeforeExit);
+#ifndef QT_NO_SESSIONMANAGER
+  auto save = [](QSessionManager&) {
+    if (Form1 == nullptr || Form1->Unloaded()) return;
+    Settings_SaveSilently();
+    Options_Save();
+  };
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, save);
+  QObject::connect(qApp, &QGuiApplication::saveStateRequest, save);
+#endif
+}
+
 }  // namespace
 
 void Form_LoadSteps(const std::string& folder) {
   Platform_FillReal();
   Platform().random->Randomize(
       static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
-  std::string path =
-      folder.empty() ? QCoreApplication::applicationDirPath().toStdString() : folder;
+  std::string path = folder.empty() ? Executable_Folder() : folder;
   if (path.empty() || path.back() != '/') path += '/';
   Module1.AppPath = path;
   Settings_Load();
@@ -45,13 +91,23 @@ void Form_LoadSteps(const std::string& folder) {
 
 void Form_Load() {
   Form_LoadSteps();
+  Form_InstallExitSaves();
   Main_Loop();
 }
 
 void Form_Unload(Long& /*Cancel*/) {
+  // Marked first: an exit during this save's message must not save a second time.
+  Form1->MarkUnloaded();
   Settings_Save();
   Options_Save();
+}
+
+void Form_SaveBeforeExit() {
+  // Runs inside exit(): the window still exists, but nothing may be shown any more.
+  if (Form1 == nullptr || Form1->Unloaded()) return;
   Form1->MarkUnloaded();
+  Settings_SaveSilently();
+  Options_Save();
 }
 
 }  // namespace tarnix

@@ -15,6 +15,9 @@ version=$(sed -n 's/.*kGameVersion = "\([^"]*\)".*/\1/p' "$source_dir/shell/vers
 
 if [ "$mode" = package ]; then
   # 77: CTest's skip status for this test.
+  if grep -q '^TARNIX_SANITIZE:BOOL=ON' "$build/CMakeCache.txt"; then
+    echo "SKIPPED: a sanitizer build is never packaged; make test checks the package"; exit 77
+  fi
   for tool in lintian dpkg-shlibdeps; do
     command -v "$tool" >/dev/null ||
       { echo "SKIPPED: $tool is not installed, so the Debian package is not checked" \

@@ -33,7 +33,8 @@ if [ "$mode" = package ]; then
     fail "xdg-utils and qt6-wayland are recommended, not required: $(field Depends)";; esac
   [ "$(field Recommends)" = "xdg-utils, qt6-wayland" ] || fail "Recommends: $(field Recommends)"
   dpkg-deb -x "$deb" "$work/root"
-  [ "$(readlink "$work/root/usr/games/tarnix")" = ../lib/tarnix/tarnix ] ||
+  target=$(readlink -f "$work/root/usr/games/tarnix")
+  [[ "$target" == "$work/root/usr/lib/"*tarnix/tarnix && -x "$target" ]] ||
     fail "the command is not /usr/games/tarnix leading to the game folder"
   grep -qx 'Exec=/usr/games/tarnix' "$work/root/usr/share/applications/org.tarnix.Tarnix.desktop" ||
     fail "the packaged launcher does not name /usr/games/tarnix"

@@ -1,35 +1,42 @@
-# The two commands of the README. Each installs what it needs first.
+# The two commands of the README. Each installs what it needs first: `make play` only what the
+# game needs to build and run, `make test` also the tests' tools.
+# Where the set-up cannot install (no apt), install the packages it names, then skip it: SETUP=:
 BUILD ?= build
 RELEASE ?= build-release
 JOBS ?= 2
+SETUP ?= bash scripts/setup.sh
 
-.PHONY: setup play test sanitize bench measure clean
+.PHONY: setup setup-test play test sanitize bench measure clean
 
 setup:
-	bash scripts/setup.sh
+	$(SETUP)
+
+setup-test:
+	$(SETUP) --test
 
 play: setup
-	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNIX_BENCH=OFF
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(RELEASE) -j $(JOBS) --target tarnix
 	$(RELEASE)/tarnix
 
-test: setup
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+test: setup-test
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE ?= build-sanitize
-sanitize: setup
-	cmake -S . -B $(SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARNIX_SANITIZE=ON -DTARNIX_BENCH=OFF
+sanitize: setup-test
+	cmake -S . -B $(SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARNIX_SANITIZE=ON \
+	  -DBUILD_TESTING=ON -DTARNIX_BENCH=OFF
 	cmake --build $(SANITIZE) -j $(JOBS)
 	cd $(SANITIZE) && TARNIX_SOAK_PASSES=30000 ctest --output-on-failure -j $(JOBS)
 
-measure:
+measure: setup-test
 	bash scripts/measure.sh
 
-bench: setup
-	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNIX_BENCH=ON
+bench: setup-test
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTARNIX_BENCH=ON
 	cmake --build $(RELEASE) -j $(JOBS) --target tarnix_bench
 	$(RELEASE)/bench/tarnix_bench
 

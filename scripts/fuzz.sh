@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-bash scripts/setup.sh
+bash scripts/setup.sh --test
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz >/dev/null
 mkdir -p build-fuzz/corpus

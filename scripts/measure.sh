@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
-bash scripts/setup.sh
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+bash scripts/setup.sh --test
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTARNIX_BENCH=ON >/dev/null
 cmake --build build-release -j 2 --target tarnix tarnix_pacing >/dev/null
 
 display=:$((90 + RANDOM % 9))

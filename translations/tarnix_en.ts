@@ -1,0 +1,90 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>Form1</name>
+    <message>
+        <source>タールニックス</source>
+        <translation>Tarnix</translation>
+    </message>
+    <message>
+        <source>ゲーム(&amp;G)</source>
+        <translation>&amp;Game</translation>
+    </message>
+    <message>
+        <source>タイトルへ戻る(&amp;T)</source>
+        <translation>Back to &amp;Title</translation>
+    </message>
+    <message>
+        <source>タールニックスの終了(&amp;X)</source>
+        <translation>&amp;Quit Tarnix</translation>
+    </message>
+    <message>
+        <source>オプション(&amp;O)</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <source>効果音(&amp;S)</source>
+        <translation>&amp;Sound Effects</translation>
+    </message>
+    <message>
+        <source>ウエイト(&amp;W)</source>
+        <translation>S&amp;peed</translation>
+    </message>
+    <message>
+        <source>なし(&amp;1)</source>
+        <translation>&amp;1 Fastest</translation>
+    </message>
+    <message>
+        <source>軽い(&amp;2)</source>
+        <translation>&amp;2 Fast</translation>
+    </message>
+    <message>
+        <source>普通(&amp;3)</source>
+        <translation>&amp;3 Normal</translation>
+    </message>
+    <message>
+        <source>重い(&amp;4)</source>
+        <translation>&amp;4 Slow</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Ｒｅａｄｍｅ参照(&amp;R)</source>
+        <translation>View &amp;Readme</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>Push Enter Key</source>
+        <translation>Press Enter</translation>
+    </message>
+    <message>
+        <source>Please your name</source>
+        <translation>Enter your name</translation>
+    </message>
+    <message>
+        <source>メモ帳が見つからないため参照できません。</source>
+        <translation>The readme cannot be shown: no program to open text files was found.</translation>
+    </message>
+    <message>
+        <source>Readmeファイルが見つからないため参照できません。</source>
+        <translation>The readme cannot be shown: the file Readme.txt is missing.</translation>
+    </message>
+    <message>
+        <source>設定ファイルが壊れているため
+初期状態にクリアして起動します</source>
+        <translation>The settings file is damaged.
+Starting with default settings and an empty high-score table.</translation>
+    </message>
+    <message>
+        <source>ディスクにアクセスできなかったため
+設定及びスコアデータを保存できませんでした。</source>
+        <translation>The disk could not be written to.
+Settings and high scores were not saved.</translation>
+    </message>
+</context>
+</TS>

@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
@@ -92,14 +94,15 @@ std::vector<CatalogEntry> ReadCatalog(const QString& path) {
   return entries;
 }
 
-// lupdate reads the code again and merges what it finds into a copy of the catalog: a text
-// the code gained comes back unfinished, one it lost goes away. The committed catalog must
-// come out unchanged and finished, and the catalog built into the game must say the same.
-TEST(EnglishCatalog, HasAFinishedEntryForEveryTextInTheCode) {
-  const QString committed = QStringLiteral(TARNIX_SOURCE_DIR "/translations/tarnix_en.ts");
+// lupdate reads the code again and merges what it finds into a copy of a catalog: a text the
+// code gained comes back unfinished, one it lost goes away. Every committed catalog must come
+// out unchanged and finished, and the catalog built into the game must say the same.
+void ExpectCatalogComplete(const QString& name) {
+  SCOPED_TRACE(name.toStdString());
+  const QString committed = QStringLiteral(TARNIX_SOURCE_DIR "/translations/") + name;
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  const QString merged = dir.filePath(QStringLiteral("tarnix_en.ts"));
+  const QString merged = dir.filePath(name);
   ASSERT_TRUE(QFile::copy(committed, merged));
   QFile::setPermissions(merged, QFile::ReadOwner | QFile::WriteOwner);
   QProcess lupdate;
@@ -120,10 +123,10 @@ TEST(EnglishCatalog, HasAFinishedEntryForEveryTextInTheCode) {
     inCode.emplace(e.context, e.source);
     EXPECT_TRUE(e.type.isEmpty() && !e.translation.isEmpty())
         << e.context.toStdString() << " \"" << e.source.toStdString()
-        << "\" has no finished English text in translations/tarnix_en.ts";
+        << "\" has no finished translation";
     EXPECT_TRUE(inCatalog.count({e.context, e.source}))
         << e.context.toStdString() << " \"" << e.source.toStdString()
-        << "\" is in the code but missing from translations/tarnix_en.ts";
+        << "\" is in the code but missing from the catalog";
   }
   for (const auto& [context, source] : inCatalog) {
     EXPECT_TRUE(inCode.count({context, source}))
@@ -133,17 +136,24 @@ TEST(EnglishCatalog, HasAFinishedEntryForEveryTextInTheCode) {
   EXPECT_GE(inCode.size(), 19u) << "lupdate found the game's texts";
 
   QTranslator built;
-  ASSERT_TRUE(built.load(QStringLiteral(":/i18n/tarnix_en.qm")));
+  ASSERT_TRUE(built.load(QStringLiteral(":/i18n/") + QString(name).replace(QStringLiteral(".ts"), QStringLiteral(".qm"))))
+      << "every catalog is compiled into the executable";
+  const QRegularExpression accessKey(QStringLiteral("&[^&]"));
   for (const CatalogEntry& e : expected) {
     const QByteArray context = e.context.toUtf8();
     const QByteArray source = e.source.toUtf8();
     EXPECT_EQ(built.translate(context.constData(), source.constData()), e.translation)
         << "the catalog in the executable is the one in the repository";
-    // An access key in the source wants one, and only one, in the translation.
-    const bool keyed = e.source.contains(QRegularExpression(QStringLiteral("&[^&]")));
-    EXPECT_EQ(e.translation.count(QRegularExpression(QStringLiteral("&[^&]"))), keyed ? 1 : 0)
-        << e.translation.toStdString();
+    EXPECT_EQ(e.translation.count(accessKey), e.source.contains(accessKey) ? 1 : 0)
+        << e.translation.toStdString() << ": a menu caption has one access key of its own";
   }
+}
+
+TEST(Catalogs, EachHasAFinishedEntryForEveryTextInTheCode) {
+  const QStringList names = QDir(QStringLiteral(TARNIX_SOURCE_DIR "/translations"))
+                                .entryList({QStringLiteral("tarnix_*.ts")}, QDir::Files);
+  ASSERT_TRUE(names.contains(QStringLiteral("tarnix_en.ts")));
+  for (const QString& name : names) ExpectCatalogComplete(name);
 }
 
 // Under LANGUAGE=en and LANGUAGE=ja, as a desktop session sets it (CTest runs these twice).
@@ -265,6 +275,9 @@ TEST_F(DesktopLanguage, NameEntryAndTableMessages) {
   ASSERT_EQ(Module1.GamePhase, kNameEntry);
   EXPECT_EQ(form().Label3[15].Caption(), Pick("Please your name", "Enter your name"));
   EXPECT_EQ(form().Label4[15].Caption(), form().Label3[15].Caption());
+  const QFontMetrics metrics(form().Label3[15].font());
+  EXPECT_LE(metrics.horizontalAdvance(form().Label3[15].text()), form().Label3[15].width())
+      << "the prompt fits its line";
   EXPECT_EQ(form().Label2[0].Caption(), "Game Over") << "the banner is the game's lettering";
 
   Text1_KeyDown(13, 0);

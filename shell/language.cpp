@@ -56,6 +56,10 @@ QString Language_Choose(const QStringList& uiLanguages, const std::string& overr
 
 void Language_Install(const QString& code) {
   Installed& now = Current();
+  if (!QCoreApplication::instance()) {
+    now.code = code;  // nothing to install into yet
+    return;
+  }
   QCoreApplication::removeTranslator(&now.game);
   QCoreApplication::removeTranslator(&now.qt);
   now.code = code;

@@ -25,6 +25,7 @@
 
 #include "files/files.h"
 #include "scores/scores.h"
+#include "shell/command_line.h"
 #include "shell/language.h"
 #include "shell/platform.h"
 #include "shell/shell.h"
@@ -58,6 +59,30 @@ TEST(LanguageChoice, FollowsTheDesktopsOrderUnlessTheCommandLineChooses) {
   for (const Case& c : cases) {
     EXPECT_EQ(Language_Choose(c.desktop, c.override), QString::fromLatin1(c.expected)) << c.why;
   }
+}
+
+TEST(LanguageChoice, LangOnTheCommandLineChoosesForTheRunAndItsHelp) {
+  const auto help = [](const char* lang) {
+    ::testing::internal::CaptureStdout();
+    const std::optional<int> status =
+        CommandLine_Parse({"tarnix", "--lang", lang, "--help"});
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(status, std::optional<int>(0));
+    EXPECT_EQ(RunOptions().Lang, lang);
+    EXPECT_EQ(Language_Current(), QString::fromLatin1(lang));
+    return out;
+  };
+  EXPECT_NE(help("en").find("Show this help and quit."), std::string::npos);
+  EXPECT_NE(help("ja").find("このヘルプを表示して終了します。"), std::string::npos);
+
+  EXPECT_EQ(CommandLine_Parse({"tarnix", "--lang", "EN"}), std::nullopt);
+  EXPECT_EQ(RunOptions().Lang, "en");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(CommandLine_Parse({"tarnix", "--lang", "xx"}), std::optional<int>(2))
+      << "a language the game lacks is refused, not ignored";
+  const std::string error = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(error.find("ja, en"), std::string::npos) << error;
+  Language_Install(QStringLiteral("ja"));
 }
 
 struct CatalogEntry {

@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>このヘルプを表示して終了します。</source>
+        <translation>Show this help and quit.</translation>
+    </message>
+    <message>
+        <source>バージョンを表示して終了します。</source>
+        <translation>Show the version and quit.</translation>
+    </message>
+    <message>
+        <source>フルスクリーンで起動します。</source>
+        <translation>Start in full screen.</translation>
+    </message>
+    <message>
+        <source>ウィンドウで起動します。</source>
+        <translation>Start in a window.</translation>
+    </message>
+    <message>
+        <source>今回のウィンドウの大きさ（1～4倍）。</source>
+        <translation>Window size for this run: 1 to 4 times the original.</translation>
+    </message>
+    <message>
+        <source>今回の表示言語（%1）。デスクトップの言語より優先します。</source>
+        <translation>Language for this run (%1), instead of the desktop&apos;s.</translation>
+    </message>
+    <message>
+        <source>--lang には %1 のどれかを指定してください。</source>
+        <translation>--lang takes one of %1.</translation>
+    </message>
+    <message>
+        <source>--scale には 1、2、3、4 のどれかを指定してください。</source>
+        <translation>--scale takes 1, 2, 3 or 4.</translation>
+    </message>
+</context>
+<context>
     <name>Form1</name>
     <message>
         <source>タールニックス</source>

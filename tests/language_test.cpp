@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
@@ -24,12 +25,14 @@
 #include <utility>
 
 #include "files/files.h"
+#include "files/settings_format.h"
 #include "scores/scores.h"
 #include "shell/command_line.h"
 #include "shell/language.h"
 #include "shell/platform.h"
 #include "shell/shell.h"
 #include "support/fixture.h"
+#include "support/settings_files.h"
 
 namespace tarnix::testing {
 namespace {
@@ -316,6 +319,27 @@ TEST_F(DesktopLanguage, NameEntryAndTableMessages) {
   ASSERT_EQ(Module1.GamePhase, kScoreView);
   EXPECT_EQ(form().Label3[15].Caption(), Pick("Push Enter Key", "Press Enter"))
       << "the table opened from the title says the same";
+}
+
+// Tarnix.ini is a file format, not interface: its Japanese header and its lines stay.
+TEST_F(DesktopLanguage, SettingsFileIsTheSameInEveryLanguage) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  Module1.AppPath = dir.path().toStdString() + "/";
+  settings_format::SettingsHooks().now = [] {
+    return QDateTime(QDate(2026, 12, 7), QTime(11, 0));
+  };
+  Module1.HiScore[0] = HiScoreEntry{"ゆう", 3, "1200"};
+  form().mnuO6.SetChecked(true);
+  ASSERT_TRUE(Settings_Save());
+  const QString file = QString::fromStdString(Settings_Folder()) + QStringLiteral("Tarnix.ini");
+  const std::string written = ReadAll(file);
+  Language_Install(QStringLiteral("ja"));
+  ASSERT_TRUE(Settings_Save());
+  EXPECT_EQ(ReadAll(file), written);
+  EXPECT_EQ(written.rfind("\"\x83^\x81[\x83\x8b\x83j\x83" "b\x83N\x83X Ver", 0), 0u)
+      << "the header starts with the title in code page 932";
+  settings_format::SettingsHooks() = {};
 }
 
 }  // namespace

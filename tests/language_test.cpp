@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QKeySequence>
 #include <QLocale>
@@ -164,7 +165,8 @@ void ExpectCatalogComplete(const QString& name) {
   EXPECT_GE(inCode.size(), 19u) << "lupdate found the game's texts";
 
   QTranslator built;
-  ASSERT_TRUE(built.load(QStringLiteral(":/i18n/") + QString(name).replace(QStringLiteral(".ts"), QStringLiteral(".qm"))))
+  const QString compiled = QStringLiteral(":/i18n/") + QFileInfo(name).completeBaseName();
+  ASSERT_TRUE(built.load(compiled + QStringLiteral(".qm")))
       << "every catalog is compiled into the executable";
   const QRegularExpression accessKey(QStringLiteral("&[^&]"));
   for (const CatalogEntry& e : expected) {

@@ -133,26 +133,35 @@ void Form1Window::BuildControls() {
   Text1.installEventFilter(this);
 }
 
-QMenu* Form1Window::AddMenu(QMenu* parent, MenuItem& item, const char* caption) {
-  const QString text = QCoreApplication::translate("Form1", caption);
-  QMenu* menu = parent ? parent->addMenu(text) : menuBar()->addMenu(text);
+QMenu* Form1Window::AddMenu(QMenu* parent, MenuItem& item, const QString& caption) {
+  QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
   item.Attach(menu->menuAction());
-  captions_.emplace_back(menu->menuAction(), caption);
   connect(menu, &QMenu::aboutToShow, this, [this] { ++menusOpen_; });
   connect(menu, &QMenu::aboutToHide, this, [this] { --menusOpen_; });
   return menu;
 }
 
-void Form1Window::AddItem(QMenu* menu, MenuItem& item, const char* caption, void (*handler)(),
-                          bool checkable) {
-  QAction* action = menu->addAction(QCoreApplication::translate("Form1", caption));
+void Form1Window::AddItem(QMenu* menu, MenuItem& item, const QString& caption,
+                          void (*handler)(), bool checkable) {
+  QAction* action = menu->addAction(caption);
   action->setCheckable(checkable);
   item.Attach(action);
-  captions_.emplace_back(action, caption);
   connect(action, &QAction::triggered, this, [&item, handler] {
     item.SetChecked(item.Checked());  // the tick is the handler's to change, not the click's
     handler();
   });
+}
+
+QMenu* Form1Window::AddMenu(QMenu* parent, MenuItem& item, const char* caption) {
+  QMenu* menu = AddMenu(parent, item, QCoreApplication::translate("Form1", caption));
+  captions_.emplace_back(menu->menuAction(), caption);
+  return menu;
+}
+
+void Form1Window::AddItem(QMenu* menu, MenuItem& item, const char* caption, void (*handler)(),
+                          bool checkable) {
+  AddItem(menu, item, QCoreApplication::translate("Form1", caption), handler, checkable);
+  captions_.emplace_back(item.Action(), caption);
 }
 
 void Form1Window::BuildMenus() {

@@ -61,7 +61,10 @@ class Form1Window : public QMainWindow {
  private:
   void BuildControls();
   void BuildMenus();
-  // `caption` is the Japanese source text, marked with QT_TRANSLATE_NOOP("Form1", ...); the
+  QMenu* AddMenu(QMenu* parent, MenuItem& item, const QString& caption);
+  void AddItem(QMenu* menu, MenuItem& item, const QString& caption, void (*handler)(),
+               bool checkable = false);
+  // `caption` is the Japanese source text, marked with QT_TRANSLATE_NOOP("Form1", ...): the
   // item shows it in the language in force and follows every change of language.
   QMenu* AddMenu(QMenu* parent, MenuItem& item, const char* caption);
   void AddItem(QMenu* menu, MenuItem& item, const char* caption, void (*handler)(),

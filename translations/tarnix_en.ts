@@ -121,5 +121,41 @@ Starting with default settings and an empty high-score table.</translation>
         <translation>The disk could not be written to.
 Settings and high scores were not saved.</translation>
     </message>
+    <message>
+        <source>読み取りの許可がありません</source>
+        <translation>No permission to read it</translation>
+    </message>
+    <message>
+        <source>フォルダであり、通常のファイルではありません</source>
+        <translation>It is a folder, not a regular file</translation>
+    </message>
+    <message>
+        <source>名前付きパイプであり、通常のファイルではありません</source>
+        <translation>It is a named pipe, not a regular file</translation>
+    </message>
+    <message>
+        <source>ソケットであり、通常のファイルではありません</source>
+        <translation>It is a socket, not a regular file</translation>
+    </message>
+    <message>
+        <source>デバイスであり、通常のファイルではありません</source>
+        <translation>It is a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません</source>
+        <translation>It is not a regular file</translation>
+    </message>
+    <message>
+        <source>設定ファイルを読み込めないため
+初期状態で起動します。
+このファイルは終了時にも書き換えません。</source>
+        <translation>The settings file cannot be read.
+Starting with default settings.
+The file will not be overwritten when the game closes.</translation>
+    </message>
+    <message>
+        <source>壊れたファイルを %1 として残せませんでした</source>
+        <translation>The damaged file could not be kept as %1</translation>
+    </message>
 </context>
 </TS>

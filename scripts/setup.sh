@@ -33,6 +33,7 @@ fedora_name() {
     qt6-wayland) echo qt6-qtwayland ;;
     qt6-tools-dev) echo qt6-qttools-devel ;;
     qt6-l10n-tools) echo qt6-linguist ;;
+    qt6-translations-l10n) echo qt6-qttranslations ;;
     libgl-dev) echo libglvnd-devel ;;
     libsdl2-dev) echo SDL2-devel ;;
     libsdl2-mixer-dev) echo SDL2_mixer-devel ;;

@@ -1,18 +1,27 @@
 #include <QApplication>
+#include <QLocale>
 
 #include "playfield/form1.h"
 #include "shell/command_line.h"
+#include "shell/language.h"
 #include "shell/shell.h"
 
 int main(int argc, char* argv[]) {
   QStringList args;
   for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-  if (const std::optional<int> status = tarnix::CommandLine_Parse(args)) return *status;
+  {
+    // --help and the command line's errors speak the player's language too, and need no
+    // display: an application object without windows carries the catalogs meanwhile.
+    QCoreApplication commandLine(argc, argv);
+    if (const std::optional<int> status = tarnix::CommandLine_Parse(args)) return *status;
+  }
   // Whole-number scaling keeps every game pixel an even block on a high-DPI desktop.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
   QApplication app(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
+  tarnix::Language_Install(
+      tarnix::Language_Choose(QLocale::system().uiLanguages(), tarnix::RunOptions().Lang));
   tarnix::Form1Window form;
   tarnix::Form_Load();
   return 0;

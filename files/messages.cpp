@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "playfield/form1.h"
@@ -11,7 +12,7 @@ class DialogMessageBoxes final : public MessageBoxes {
  public:
   void Show(const std::string& text, MessageIcon icon) override {
     QMessageBox box(Form1);
-    box.setWindowTitle(QStringLiteral("タールニックス"));
+    box.setWindowTitle(QCoreApplication::translate("Form1", "タールニックス"));
     box.setText(QString::fromStdString(text));
     box.setIcon(icon == MessageIcon::kCritical      ? QMessageBox::Critical
                 : icon == MessageIcon::kInformation ? QMessageBox::Information

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -59,14 +60,19 @@ Launcher& RealLauncher() {
 void mnuH1_Click() {
   Launcher& launcher = *Platform().launcher;
   if (!launcher.OpenerAvailable()) {
-    Platform().messages->Show("メモ帳が見つからないため参照できません。", MessageIcon::kNone);
+    Platform().messages->Show(
+        QCoreApplication::translate("Messages", "メモ帳が見つからないため参照できません。")
+            .toStdString(),
+        MessageIcon::kNone);
     return;
   }
   const std::string readme = Module1.AppPath + "Readme.txt";
   struct stat info {};
   if (::stat(readme.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    Platform().messages->Show("Readmeファイルが見つからないため参照できません。",
-                              MessageIcon::kNone);
+    Platform().messages->Show(
+        QCoreApplication::translate("Messages", "Readmeファイルが見つからないため参照できません。")
+            .toStdString(),
+        MessageIcon::kNone);
     return;
   }
   launcher.Open(readme);

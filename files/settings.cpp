@@ -37,8 +37,8 @@ constexpr char kRejectedName[] = "Tarnix.ini.rejected";
 // A real file is a few hundred bytes; anything this big is not ours.
 constexpr std::size_t kMaxFileBytes = 64 * 1024;
 
-const char* const kSaveFailed =
-    "ディスクにアクセスできなかったため\n設定及びスコアデータを保存できませんでした。";
+const char* const kSaveFailed = QT_TRANSLATE_NOOP(
+    "Messages", "ディスクにアクセスできなかったため\n設定及びスコアデータを保存できませんでした。");
 
 // What the load left for the save: where the save will write, the table the game started
 // from, and why that file must not be overwritten (empty when it may be).
@@ -66,6 +66,7 @@ class Fd {
   int fd_;
 };
 
+// `source` is marked with QT_TRANSLATE_NOOP("Messages", ...), so that lupdate finds it.
 QString Text(const char* source) {
   return QCoreApplication::translate("Messages", source);
 }
@@ -140,16 +141,26 @@ struct DiskFile {
 };
 
 QString Reason_Of(int error) {
-  if (error == EACCES || error == EPERM) return Text("読み取りの許可がありません");
+  if (error == EACCES || error == EPERM) {
+    return Text(QT_TRANSLATE_NOOP("Messages", "読み取りの許可がありません"));
+  }
   return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString Reason_OfKind(mode_t mode) {
-  if (S_ISDIR(mode)) return Text("フォルダであり、通常のファイルではありません");
-  if (S_ISFIFO(mode)) return Text("名前付きパイプであり、通常のファイルではありません");
-  if (S_ISSOCK(mode)) return Text("ソケットであり、通常のファイルではありません");
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return Text("デバイスであり、通常のファイルではありません");
-  return Text("通常のファイルではありません");
+  if (S_ISDIR(mode)) {
+    return Text(QT_TRANSLATE_NOOP("Messages", "フォルダであり、通常のファイルではありません"));
+  }
+  if (S_ISFIFO(mode)) {
+    return Text(QT_TRANSLATE_NOOP("Messages", "名前付きパイプであり、通常のファイルではありません"));
+  }
+  if (S_ISSOCK(mode)) {
+    return Text(QT_TRANSLATE_NOOP("Messages", "ソケットであり、通常のファイルではありません"));
+  }
+  if (S_ISCHR(mode) || S_ISBLK(mode)) {
+    return Text(QT_TRANSLATE_NOOP("Messages", "デバイスであり、通常のファイルではありません"));
+  }
+  return Text(QT_TRANSLATE_NOOP("Messages", "通常のファイルではありません"));
 }
 
 // Only a regular file (or a link to one) is opened, and never in a way that can block.
@@ -488,8 +499,9 @@ void Settings_Load() {
   }
   if (file.kind == DiskFile::kRefused) {
     if (Link_Target(path) == session.target) session.refusal = file.reason;
-    Show(Text("設定ファイルを読み込めないため\n初期状態で起動します。\n"
-              "このファイルは終了時にも書き換えません。") +
+    Show(Text(QT_TRANSLATE_NOOP("Messages",
+                                "設定ファイルを読み込めないため\n初期状態で起動します。\n"
+                                "このファイルは終了時にも書き換えません。")) +
              Refused_Detail(path, file.reason),
          MessageIcon::kInformation);
     Settings_Defaults();
@@ -500,9 +512,12 @@ void Settings_Load() {
     // Kept before anything can overwrite it: the table may be whole, its time only moved.
     const std::string folder = FolderOf(path);
     if (!Copy_File(path, folder + kRejectedName) && Link_Target(path) == session.target) {
-      session.refusal = Text("壊れたファイルを %1 として残せませんでした").arg(kRejectedName);
+      session.refusal =
+          Text(QT_TRANSLATE_NOOP("Messages", "壊れたファイルを %1 として残せませんでした"))
+              .arg(kRejectedName);
     }
-    Show(Text("設定ファイルが壊れているため\n初期状態にクリアして起動します"),
+    Show(Text(QT_TRANSLATE_NOOP("Messages",
+                                "設定ファイルが壊れているため\n初期状態にクリアして起動します")),
          MessageIcon::kInformation);
     Settings_Defaults();
     return;

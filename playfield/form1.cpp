@@ -1,6 +1,7 @@
 #include "playfield/form1.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -26,6 +27,8 @@ constexpr QRgb kOlive = 0x808000;
 
 const QString kTenA = QStringLiteral("ああああああああああ");
 
+const char* const kWindowTitle = QT_TRANSLATE_NOOP("Form1", "タールニックス");
+
 }  // namespace
 
 int VirtualKeyCode(int qtKey) {
@@ -49,7 +52,7 @@ int VirtualKeyCode(int qtKey) {
 
 Form1Window::Form1Window() {
   Form1 = this;
-  setWindowTitle(QStringLiteral("タールニックス"));
+  setWindowTitle(QCoreApplication::translate("Form1", kWindowTitle));
   QIcon icon;
   for (const char* size : {"16", "32", "256"}) {
     icon.addFile(QStringLiteral(":/pictures/icon_%1.png").arg(QLatin1String(size)));
@@ -149,24 +152,48 @@ void Form1Window::AddItem(QMenu* menu, MenuItem& item, const QString& caption,
   });
 }
 
+QMenu* Form1Window::AddMenu(QMenu* parent, MenuItem& item, const char* caption) {
+  QMenu* menu = AddMenu(parent, item, QCoreApplication::translate("Form1", caption));
+  captions_.emplace_back(menu->menuAction(), caption);
+  return menu;
+}
+
+void Form1Window::AddItem(QMenu* menu, MenuItem& item, const char* caption, void (*handler)(),
+                          bool checkable) {
+  AddItem(menu, item, QCoreApplication::translate("Form1", caption), handler, checkable);
+  captions_.emplace_back(item.Action(), caption);
+}
+
 void Form1Window::BuildMenus() {
-  QMenu* game = AddMenu(nullptr, mnuG0, QStringLiteral("ゲーム(&G)"));
+  QMenu* game = AddMenu(nullptr, mnuG0, QT_TRANSLATE_NOOP("Form1", "ゲーム(&G)"));
   connect(game, &QMenu::aboutToShow, this, [] { mnuG0_Click(); });
-  AddItem(game, mnuG1, QStringLiteral("タイトルへ戻る(&T)"), mnuG1_Click);
+  AddItem(game, mnuG1, QT_TRANSLATE_NOOP("Form1", "タイトルへ戻る(&T)"), mnuG1_Click);
   mnuG2.Attach(game->addSeparator());
-  AddItem(game, mnuG3, QStringLiteral("タールニックスの終了(&X)"), mnuG3_Click);
+  AddItem(game, mnuG3, QT_TRANSLATE_NOOP("Form1", "タールニックスの終了(&X)"), mnuG3_Click);
 
-  QMenu* options = AddMenu(nullptr, mnuO0, QStringLiteral("オプション(&O)"));
-  AddItem(options, mnuO1, QStringLiteral("効果音(&S)"), mnuO1_Click, true);
+  QMenu* options = AddMenu(nullptr, mnuO0, QT_TRANSLATE_NOOP("Form1", "オプション(&O)"));
+  AddItem(options, mnuO1, QT_TRANSLATE_NOOP("Form1", "効果音(&S)"), mnuO1_Click, true);
   mnuO2.Attach(options->addSeparator());
-  QMenu* wait = AddMenu(options, mnuO3, QStringLiteral("ウエイト(&W)"));
-  AddItem(wait, mnuO4, QStringLiteral("なし(&1)"), mnuO4_Click, true);
-  AddItem(wait, mnuO5, QStringLiteral("軽い(&2)"), mnuO5_Click, true);
-  AddItem(wait, mnuO6, QStringLiteral("普通(&3)"), mnuO6_Click, true);
-  AddItem(wait, mnuO7, QStringLiteral("重い(&4)"), mnuO7_Click, true);
+  QMenu* wait = AddMenu(options, mnuO3, QT_TRANSLATE_NOOP("Form1", "ウエイト(&W)"));
+  AddItem(wait, mnuO4, QT_TRANSLATE_NOOP("Form1", "なし(&1)"), mnuO4_Click, true);
+  AddItem(wait, mnuO5, QT_TRANSLATE_NOOP("Form1", "軽い(&2)"), mnuO5_Click, true);
+  AddItem(wait, mnuO6, QT_TRANSLATE_NOOP("Form1", "普通(&3)"), mnuO6_Click, true);
+  AddItem(wait, mnuO7, QT_TRANSLATE_NOOP("Form1", "重い(&4)"), mnuO7_Click, true);
 
-  QMenu* help = AddMenu(nullptr, mnuH0, QStringLiteral("ヘルプ(&H)"));
-  AddItem(help, mnuH1, QStringLiteral("Ｒｅａｄｍｅ参照(&R)"), mnuH1_Click);
+  QMenu* help = AddMenu(nullptr, mnuH0, QT_TRANSLATE_NOOP("Form1", "ヘルプ(&H)"));
+  AddItem(help, mnuH1, QT_TRANSLATE_NOOP("Form1", "Ｒｅａｄｍｅ参照(&R)"), mnuH1_Click);
+}
+
+void Form1Window::RetranslateUi() {
+  setWindowTitle(QCoreApplication::translate("Form1", kWindowTitle));
+  for (const auto& [action, caption] : captions_) {
+    action->setText(QCoreApplication::translate("Form1", caption));
+  }
+}
+
+void Form1Window::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QMainWindow::changeEvent(event);
 }
 
 void Form1Window::Unload() { close(); }

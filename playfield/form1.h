@@ -4,9 +4,12 @@
 #include <QMainWindow>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "playfield/controls.h"
 
+class QAction;
 class QMenu;
 
 namespace tarnix {
@@ -53,6 +56,7 @@ class Form1Window : public QMainWindow {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildControls();
@@ -60,7 +64,14 @@ class Form1Window : public QMainWindow {
   QMenu* AddMenu(QMenu* parent, MenuItem& item, const QString& caption);
   void AddItem(QMenu* menu, MenuItem& item, const QString& caption, void (*handler)(),
                bool checkable = false);
+  // `caption` is the Japanese source text, marked with QT_TRANSLATE_NOOP("Form1", ...): the
+  // item shows it in the language in force and follows every change of language.
+  QMenu* AddMenu(QMenu* parent, MenuItem& item, const char* caption);
+  void AddItem(QMenu* menu, MenuItem& item, const char* caption, void (*handler)(),
+               bool checkable = false);
+  void RetranslateUi();
 
+  std::vector<std::pair<QAction*, const char*>> captions_;
   bool unloaded_ = false;
   int menusOpen_ = 0;
 };

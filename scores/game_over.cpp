@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include <QCoreApplication>
+
 #include "files/files.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
@@ -42,8 +44,10 @@ int Rank_Find(Long score) {
 void NameEntry_Open(int rank) {
   Form1Window& f = *Form1;
   Score_Refresh();
-  f.Label3[15].SetCaption("Please your name");
-  f.Label4[15].SetCaption("Please your name");
+  const std::string prompt =
+      QCoreApplication::translate("Messages", "Please your name").toStdString();
+  f.Label3[15].SetCaption(prompt);
+  f.Label4[15].SetCaption(prompt);
   f.Picture8.SetVisible(true);
   f.Text1.SetVisible(true);
   f.Text1.Tag = std::to_string(rank);
@@ -97,8 +101,9 @@ void Text1_KeyDown(Long KeyCode, Long /*Shift*/) {
   Score_Refresh();
   Module1.GamePhase = kScoreView;
   f.Text1.SetVisible(false);
-  f.Label3[15].SetCaption("Push Enter Key");
-  f.Label4[15].SetCaption("Push Enter Key");
+  const std::string next = QCoreApplication::translate("Messages", "Push Enter Key").toStdString();
+  f.Label3[15].SetCaption(next);
+  f.Label4[15].SetCaption(next);
   // The hidden box would leave the window without a focus; the canvas takes it back.
   f.Picture1.SetFocus();
 }

@@ -31,7 +31,7 @@ if [ "$mode" = package ]; then
   [ "$(field Section)" = games ] || fail "package section $(field Section)"
   case ", $(field Depends)," in *xdg-utils*|*qt6-wayland*)
     fail "xdg-utils and qt6-wayland are recommended, not required: $(field Depends)";; esac
-  [ "$(field Recommends)" = "xdg-utils, qt6-wayland" ] || fail "Recommends: $(field Recommends)"
+  [ "$(field Recommends)" = "xdg-utils, qt6-wayland, qt6-translations-l10n" ] || fail "Recommends: $(field Recommends)"
   dpkg-deb -x "$deb" "$work/root"
   target=$(readlink -f "$work/root/usr/games/tarnix")
   [[ "$target" == "$work/root/usr/lib/"*tarnix/tarnix && -x "$target" ]] ||

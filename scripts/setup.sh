@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libsdl2-mixer-dev
   fonts-ipafont-gothic
   qt6-wayland
@@ -32,6 +33,7 @@ fedora_name() {
     qt6-wayland) echo qt6-qtwayland ;;
     qt6-tools-dev) echo qt6-qttools-devel ;;
     qt6-l10n-tools) echo qt6-linguist ;;
+    qt6-translations-l10n) echo qt6-qttranslations ;;
     libgl-dev) echo libglvnd-devel ;;
     libsdl2-dev) echo SDL2-devel ;;
     libsdl2-mixer-dev) echo SDL2_mixer-devel ;;

@@ -19,9 +19,10 @@ struct CommandLine {
 
 CommandLine& RunOptions();
 
-// Parses `args` (the program's name first) into RunOptions(). Returns the exit status when
-// the program must end without opening a window (after --help, --version, or a bad
-// option, whose message it has printed), nothing when the game should run.
+// Parses `args` (the program's name first) into RunOptions(), and puts the run's language in
+// force (--lang, or the desktop's) so that the help and the errors speak it. Returns the exit
+// status when the program must end without opening a window (after --help, --version, or a
+// bad option, whose message it has printed), nothing when the game should run.
 std::optional<int> CommandLine_Parse(const QStringList& args);
 
 }  // namespace tarnix

@@ -1,3 +1,5 @@
+#include <QCoreApplication>
+
 #include "files/files.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
@@ -56,8 +58,10 @@ void KeyDown_Title(Long keyCode) {
       Score_Refresh();
       Form1->Picture8.SetVisible(true);
       Module1.GamePhase = kScoreView;
-      Form1->Label3[15].SetCaption("Push Enter Key");
-      Form1->Label4[15].SetCaption("Push Enter Key");
+      const std::string next =
+          QCoreApplication::translate("Messages", "Push Enter Key").toStdString();
+      Form1->Label3[15].SetCaption(next);
+      Form1->Label4[15].SetCaption(next);
     }
   } else if (keyCode == kUp) {
     if (Module1.MenuCursor == 1) Sound("cursor");

@@ -1,6 +1,7 @@
 #include "support/fixture.h"
 
 #include "playfield/playfield.h"
+#include "shell/language.h"
 #include "shell/platform.h"
 
 namespace tarnix::testing {
@@ -14,6 +15,8 @@ void GameTest::SetUp() {
   p.launcher = &launcher;
   p.random = &random;
   random.Randomize(12345);
+  // The suites compare with the game's own Japanese texts, whatever the machine's language.
+  Language_Install(QStringLiteral("ja"));
   window_ = std::make_unique<Form1Window>();
   window_->mnuO1.SetChecked(true);
 }

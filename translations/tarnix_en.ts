@@ -1,0 +1,161 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>このヘルプを表示して終了します。</source>
+        <translation>Show this help and quit.</translation>
+    </message>
+    <message>
+        <source>バージョンを表示して終了します。</source>
+        <translation>Show the version and quit.</translation>
+    </message>
+    <message>
+        <source>フルスクリーンで起動します。</source>
+        <translation>Start in full screen.</translation>
+    </message>
+    <message>
+        <source>ウィンドウで起動します。</source>
+        <translation>Start in a window.</translation>
+    </message>
+    <message>
+        <source>今回のウィンドウの大きさ（1～4倍）。</source>
+        <translation>Window size for this run: 1 to 4 times the original.</translation>
+    </message>
+    <message>
+        <source>今回の表示言語（%1）。デスクトップの言語より優先します。</source>
+        <translation>Language for this run (%1), instead of the desktop&apos;s.</translation>
+    </message>
+    <message>
+        <source>--lang には %1 のどれかを指定してください。</source>
+        <translation>--lang takes one of %1.</translation>
+    </message>
+    <message>
+        <source>--scale には 1、2、3、4 のどれかを指定してください。</source>
+        <translation>--scale takes 1, 2, 3 or 4.</translation>
+    </message>
+</context>
+<context>
+    <name>Form1</name>
+    <message>
+        <source>タールニックス</source>
+        <translation>Tarnix</translation>
+    </message>
+    <message>
+        <source>ゲーム(&amp;G)</source>
+        <translation>&amp;Game</translation>
+    </message>
+    <message>
+        <source>タイトルへ戻る(&amp;T)</source>
+        <translation>Back to &amp;Title</translation>
+    </message>
+    <message>
+        <source>タールニックスの終了(&amp;X)</source>
+        <translation>&amp;Quit Tarnix</translation>
+    </message>
+    <message>
+        <source>オプション(&amp;O)</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <source>効果音(&amp;S)</source>
+        <translation>&amp;Sound Effects</translation>
+    </message>
+    <message>
+        <source>ウエイト(&amp;W)</source>
+        <translation>S&amp;peed</translation>
+    </message>
+    <message>
+        <source>なし(&amp;1)</source>
+        <translation>&amp;1 Fastest</translation>
+    </message>
+    <message>
+        <source>軽い(&amp;2)</source>
+        <translation>&amp;2 Fast</translation>
+    </message>
+    <message>
+        <source>普通(&amp;3)</source>
+        <translation>&amp;3 Normal</translation>
+    </message>
+    <message>
+        <source>重い(&amp;4)</source>
+        <translation>&amp;4 Slow</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Ｒｅａｄｍｅ参照(&amp;R)</source>
+        <translation>View &amp;Readme</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>Push Enter Key</source>
+        <translation>Press Enter</translation>
+    </message>
+    <message>
+        <source>Please your name</source>
+        <translation>Enter your name</translation>
+    </message>
+    <message>
+        <source>メモ帳が見つからないため参照できません。</source>
+        <translation>The readme cannot be shown: no program to open text files was found.</translation>
+    </message>
+    <message>
+        <source>Readmeファイルが見つからないため参照できません。</source>
+        <translation>The readme cannot be shown: the file Readme.txt is missing.</translation>
+    </message>
+    <message>
+        <source>設定ファイルが壊れているため
+初期状態にクリアして起動します</source>
+        <translation>The settings file is damaged.
+Starting with default settings and an empty high-score table.</translation>
+    </message>
+    <message>
+        <source>ディスクにアクセスできなかったため
+設定及びスコアデータを保存できませんでした。</source>
+        <translation>The disk could not be written to.
+Settings and high scores were not saved.</translation>
+    </message>
+    <message>
+        <source>読み取りの許可がありません</source>
+        <translation>No permission to read it</translation>
+    </message>
+    <message>
+        <source>フォルダであり、通常のファイルではありません</source>
+        <translation>It is a folder, not a regular file</translation>
+    </message>
+    <message>
+        <source>名前付きパイプであり、通常のファイルではありません</source>
+        <translation>It is a named pipe, not a regular file</translation>
+    </message>
+    <message>
+        <source>ソケットであり、通常のファイルではありません</source>
+        <translation>It is a socket, not a regular file</translation>
+    </message>
+    <message>
+        <source>デバイスであり、通常のファイルではありません</source>
+        <translation>It is a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません</source>
+        <translation>It is not a regular file</translation>
+    </message>
+    <message>
+        <source>設定ファイルを読み込めないため
+初期状態で起動します。
+このファイルは終了時にも書き換えません。</source>
+        <translation>The settings file cannot be read.
+Starting with default settings.
+The file will not be overwritten when the game closes.</translation>
+    </message>
+    <message>
+        <source>壊れたファイルを %1 として残せませんでした</source>
+        <translation>The damaged file could not be kept as %1</translation>
+    </message>
+</context>
+</TS>

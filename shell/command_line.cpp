@@ -26,7 +26,15 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
   const QCommandLineOption scale(QStringLiteral("scale"),
                                  QStringLiteral("Window size 1-4 for this run."),
                                  QStringLiteral("N"));
-  parser.addOptions({help, version, fullscreen, windowed, scale});
+  const QCommandLineOption replay(QStringLiteral("replay"),
+                                  QStringLiteral("Play the replay in FILE."),
+                                  QStringLiteral("FILE"));
+  const QCommandLineOption verify(
+      QStringLiteral("verify"),
+      QStringLiteral("Replay FILE without a window and check its level and score; "
+                     "exit status 0 when they match."),
+      QStringLiteral("FILE"));
+  parser.addOptions({help, version, fullscreen, windowed, scale, replay, verify});
   CommandLine& line = RunOptions();
   line = CommandLine{};
   if (!parser.parse(args)) {
@@ -51,6 +59,8 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
       return 2;
     }
   }
+  line.Replay = parser.value(replay).toStdString();
+  line.Verify = parser.value(verify).toStdString();
   return std::nullopt;
 }
 

@@ -19,8 +19,10 @@ constexpr Long kDown = 40;
 constexpr QRgb kYellow = 0xFFFF00;
 constexpr QRgb kWhite = 0xFFFFFF;
 constexpr QRgb kOlive = 0x808000;
+constexpr QRgb kRed = 0xC00000;
 
 int highlighted = -1;
+int watched = -1;  // the entry being watched, highlighted again when its replay ends
 bool inScoreView = false;
 
 // The line over the canvas: "REPLAY" and whose game, or the offer of the last game.
@@ -50,12 +52,18 @@ struct Banner {
   }
 } banner;
 
+void Paint(Label& label, QRgb color) {
+  label.setStyleSheet(QStringLiteral("QLabel { color: #%1; background: transparent; }")
+                          .arg(color & 0xFFFFFFu, 6, 16, QLatin1Char('0')));
+}
+
+// The highlighted entry is white over red, the others yellow over olive as ever.
 void Color(int rank, QRgb color) {
   if (rank < 0) return;
   for (int i = 0; i < 3; ++i) {
-    Form1->Label3[static_cast<std::size_t>(3 * rank + i)].setStyleSheet(
-        QStringLiteral("QLabel { color: #%1; background: transparent; }")
-            .arg(color & 0xFFFFFFu, 6, 16, QLatin1Char('0')));
+    const auto at = static_cast<std::size_t>(3 * rank + i);
+    Paint(Form1->Label3[at], color);
+    Paint(Form1->Label4[at], color == kWhite ? kRed : kOlive);
   }
 }
 
@@ -95,7 +103,7 @@ bool Watch_Key(Long code) {
   }
   if (Module1.GamePhase != kScoreView || !inScoreView) return false;
   if (code == kUp || code == kDown) {
-    const int step = code == kUp ? -1 : 1;
+    const int step = code == kUp && highlighted >= 0 ? -1 : 1;
     for (int k = highlighted + step; k >= 0 && k < kHiScoreRanks; k += step) {
       if (HasReplay(k)) {
         Sound("cursor");
@@ -109,7 +117,7 @@ bool Watch_Key(Long code) {
     if (highlighted >= 0) {
       const std::string path = ReplayLibrary_PathFor(highlighted);
       if (!path.empty()) {
-        Sound("select");
+        watched = highlighted;
         Play(path, Module1.HiScore[static_cast<std::size_t>(highlighted)].Name);
       }
     }
@@ -135,12 +143,6 @@ void Watch_Enter() {
   inScoreView = true;
   highlighted = -1;
   for (int k = 0; k < kHiScoreRanks; ++k) Color(k, kYellow);
-  for (int k = 0; k < kHiScoreRanks; ++k) {
-    if (HasReplay(k)) {
-      Highlight(k);
-      return;
-    }
-  }
 }
 
 void Watch_Leave() {
@@ -160,6 +162,8 @@ void Watch_Leave() {
   f.Picture1.SetFocus();
   inScoreView = false;
   Watch_Enter();
+  if (watched >= 0 && HasReplay(watched)) Highlight(watched);
+  watched = -1;
 }
 
 void Watch_OfferLast() { banner.Show("Z Key : Replay", 184); }
@@ -167,6 +171,8 @@ void Watch_OfferLast() { banner.Show("Z Key : Replay", 184); }
 void Watch_ShowPlaying(const std::string& title) {
   Form1->Picture8.SetVisible(false);
   Form1->Text1.SetVisible(false);
+  Form1->Label2[0].SetVisible(false);
+  Form1->Label2[1].SetVisible(false);
   banner.Show(title.empty() ? "REPLAY" : "REPLAY  " + title, 64);
 }
 
@@ -174,6 +180,7 @@ int Watch_Highlighted() { return highlighted; }
 
 void Watch_Reset() {
   highlighted = -1;
+  watched = -1;
   inScoreView = false;
   banner = Banner{};
 }

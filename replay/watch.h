@@ -13,7 +13,7 @@ inline constexpr Long kWatchKey = 90;  // Z
 bool Watch_Key(Long code);
 // After a door: notices the high-score view opening or closing.
 void Watch_AfterDoor();
-// The high-score view has opened: the first entry with a replay is highlighted.
+// The high-score view has opened, as it always looked until Up or Down is pressed.
 void Watch_Enter();
 // A replay has ended: back to the high-score view.
 void Watch_Leave();

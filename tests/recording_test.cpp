@@ -236,7 +236,10 @@ TEST_F(RecordingTest, TableKeepsTheReplaysOfItsEntriesAcrossARestart) {
   Module1.MenuCursor = 1;
   Picture1_KeyDown(13, 0);
   ASSERT_EQ(Module1.GamePhase, kScoreView);
-  EXPECT_EQ(Watch_Highlighted(), 4) << "the one entry with a replay";
+  EXPECT_EQ(Watch_Highlighted(), -1) << "the view opens as it always did";
+  EXPECT_EQ(form().Label3[15].Caption(), "Push Enter Key");
+  Picture1_KeyDown(40, 0);
+  EXPECT_EQ(Watch_Highlighted(), 4) << "Down goes to the one entry with a replay";
   EXPECT_EQ(form().Label3[15].Caption(), "Z Key : Replay");
   const auto table = Module1.HiScore;
   Picture1_KeyDown(90, 0);

@@ -230,6 +230,8 @@ void Replay_AfterDoor(ReplayDoor door, Long code) {
     return;
   }
   if (rec.active) {
+    // Keys that reach the doors inside the last pass, once the game is over, are not its.
+    if (rec.before.phase != kPlaying && rec.before.phase != kPaused) return;
     if (DoorState::Now() == rec.before && door != ReplayDoor::kTitleMenu) return;
     switch (door) {
       case ReplayDoor::kKeyDown: Recorder_Add(Replay_KeyLetter(code, true)); break;

@@ -263,6 +263,18 @@ TEST_F(RecordingTest, TableKeepsTheReplaysOfItsEntriesAcrossARestart) {
   Main_Prog();
   EXPECT_FALSE(Replay_IsPlaying());
   EXPECT_EQ(Module1.GamePhase, kScoreView);
+  EXPECT_EQ(Watch_Highlighted(), 4);
+
+  // A game that scores nothing ends on the game-over screen, which offers it at once.
+  StartFromTitle();
+  for (int pass = 0; pass < 400 && Module1.GamePhase == kPlaying; ++pass) {
+    Picture1_KeyDown(32, 0);
+    Main_Prog();
+  }
+  ASSERT_EQ(Module1.GamePhase, kGameOverView);
+  Picture1_KeyDown(90, 0);
+  EXPECT_TRUE(Replay_IsPlaying());
+  EXPECT_EQ(Replay_Recording().score, 0);
 }
 
 TEST_F(RecordingTest, VerifyFromTheCommandLine) {

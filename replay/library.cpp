@@ -72,7 +72,8 @@ std::array<QString, kHiScoreRanks> Claims() {
 
 }  // namespace
 
-std::string ReplayLibrary_Folder() { return Settings_Folder() + "replays/"; }
+// Through the UTF-8 form of the folder: Qt's file classes cannot hold a name that is not UTF-8.
+std::string ReplayLibrary_Folder() { return Settings_FolderUtf8() + "replays/"; }
 
 std::string ReplayLibrary_LastPath() { return ReplayLibrary_Folder() + "last" + kSuffix; }
 

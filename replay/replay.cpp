@@ -253,6 +253,7 @@ namespace {
 void Recorder_Relink() {
   if (rec.rank < 0) return;
   rec.record.name = Module1.HiScore[static_cast<std::size_t>(rec.rank)].Name;
+  ReplayLibrary_SaveLast(rec.record);
   ReplayLibrary_Link(rec.record, rec.rank);
   rec.rank = -1;
 }

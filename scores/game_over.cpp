@@ -5,6 +5,7 @@
 #include "files/files.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
+#include "replay/replay.h"
 #include "scores/scores.h"
 #include "shell/platform.h"
 
@@ -106,6 +107,7 @@ void Text1_KeyDown(Long KeyCode, Long /*Shift*/) {
   f.Label4[15].SetCaption(next);
   // The hidden box would leave the window without a focus; the canvas takes it back.
   f.Picture1.SetFocus();
+  Replay_NameTaken();
 }
 
 }  // namespace tarnix

@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# Fuzzes the settings reader with libFuzzer for SECONDS (default 60), starting from the
-# committed corpus; new inputs gather in build-fuzz/corpus. A crash leaves its input in
-# build-fuzz/ and stops with an error: fix the bug and add the input to tests/fuzz/corpus.
+# Fuzzes a reader with libFuzzer for SECONDS (default 60): the settings reader (default) or
+# the replay reader (`replay`), starting from its committed corpus; new inputs gather in
+# build-fuzz/corpus (build-fuzz/replay_corpus). A crash leaves its input in build-fuzz/ and
+# stops with an error: fix the bug and add the input to the committed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+target=${2:-settings}
 bash scripts/setup.sh --test
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz >/dev/null
-mkdir -p build-fuzz/corpus
 cd build-fuzz
-./settings_fuzz -max_total_time="$seconds" -print_final_stats=1 corpus ../tests/fuzz/corpus
+if [ "$target" = replay ]; then
+  mkdir -p replay_corpus
+  ./replay_fuzz -max_total_time="$seconds" -print_final_stats=1 replay_corpus ../tests/fuzz/replay_corpus
+else
+  mkdir -p corpus
+  ./settings_fuzz -max_total_time="$seconds" -print_final_stats=1 corpus ../tests/fuzz/corpus
+fi

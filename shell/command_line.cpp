@@ -32,6 +32,14 @@ void Options_Add(QCommandLineParser& parser) {
                                    "今回の表示言語（%1）。デスクトップの言語より優先します。")
            .arg(Language_Available().join(QStringLiteral(", "))),
        QStringLiteral("LANG")},
+      {QStringLiteral("replay"),
+       QCoreApplication::translate("CommandLine", "リプレイファイル FILE を再生します。"),
+       QStringLiteral("FILE")},
+      {QStringLiteral("verify"),
+       QCoreApplication::translate("CommandLine",
+                                   "FILE をウィンドウなしで再生し、レベルとスコアを確かめます"
+                                   "（一致すれば終了コード 0）。"),
+       QStringLiteral("FILE")},
   });
 }
 
@@ -90,6 +98,8 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
       return 2;
     }
   }
+  line.Replay = parser.value(QStringLiteral("replay")).toStdString();
+  line.Verify = parser.value(QStringLiteral("verify")).toStdString();
   return std::nullopt;
 }
 

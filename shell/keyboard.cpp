@@ -3,6 +3,7 @@
 #include "files/files.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
+#include "replay/replay.h"
 #include "shell/shell.h"
 
 namespace tarnix {
@@ -74,6 +75,9 @@ void KeyDown_Title(Long keyCode) {
   }
 }
 
+// The handler's body, behind the replay's door.
+void KeyDown_Phase(Long KeyCode);
+
 }  // namespace
 
 void Title_Draw(Long cursorY) {
@@ -83,6 +87,14 @@ void Title_Draw(Long cursorY) {
 }
 
 void Picture1_KeyDown(Long KeyCode, Long /*Shift*/) {
+  if (Replay_BeforeDoor(ReplayDoor::kKeyDown, KeyCode)) return;
+  KeyDown_Phase(KeyCode);
+  Replay_AfterDoor(ReplayDoor::kKeyDown, KeyCode);
+}
+
+namespace {
+
+void KeyDown_Phase(Long KeyCode) {
   switch (Module1.GamePhase) {
     case kTitle: KeyDown_Title(KeyCode); break;
     case kScoreView:
@@ -130,9 +142,14 @@ void Picture1_KeyDown(Long KeyCode, Long /*Shift*/) {
   }
 }
 
+}  // namespace
+
 void Picture1_KeyUp(Long KeyCode, Long /*Shift*/) {
-  if (Module1.GamePhase != kPlaying) return;
-  if (const int position = FlagPosition(KeyCode)) SetFlag(position, '0');
+  if (Replay_BeforeDoor(ReplayDoor::kKeyUp, KeyCode)) return;
+  if (Module1.GamePhase == kPlaying) {
+    if (const int position = FlagPosition(KeyCode)) SetFlag(position, '0');
+  }
+  Replay_AfterDoor(ReplayDoor::kKeyUp, KeyCode);
 }
 
 void Picture1_LostFocus() {

@@ -5,6 +5,7 @@
 #include "bombs/bombs.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
+#include "replay/replay.h"
 #include "shell/platform.h"
 #include "shell/shell.h"
 
@@ -149,8 +150,9 @@ void Player_Draw(Long column) {
   Figure_Paint(player, 0, 0, column, 24 * Module1.Facing);
 }
 
-void Main_Prog() {
-  if (Module1.GamePhase != kPlaying) return;
+namespace {
+
+void Main_Pass() {
   Gifts_Animate();
   Gift_GetCheck();
   Player_Walk();
@@ -162,6 +164,14 @@ void Main_Prog() {
     Block_Up();
     Module1.RiseCountdown = 60 - 2 * Module1.Level;
   }
+}
+
+}  // namespace
+
+void Main_Prog() {
+  Replay_BeforePass();
+  if (Module1.GamePhase == kPlaying) Main_Pass();
+  Replay_AfterPass();
 }
 
 namespace {
@@ -186,7 +196,9 @@ void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 void Main_LoopTurn() {
   Platform().clock->WaitPast(GetTickCount(), Module1.WaitMs);
   for (const Poller& p : Pollers()) p.poll();
-  if (Form1->MenusOpen() == 0) Main_Prog();
+  if (Form1->MenusOpen() == 0) {
+    for (int n = Replay_PassesThisTurn(); n > 0; --n) Main_Prog();
+  }
   DoEvents();
 }
 

@@ -1,4 +1,5 @@
 #include "playfield/form1.h"
+#include "replay/replay.h"
 #include "shell/shell.h"
 
 namespace tarnix {
@@ -6,10 +7,13 @@ namespace tarnix {
 namespace {
 
 void Wait_Select(MenuItem& chosen, Long waitMs) {
+  const Long item = waitMs / 25;
+  if (Replay_BeforeDoor(ReplayDoor::kWaitMenu, item)) return;
   for (MenuItem* item : {&Form1->mnuO4, &Form1->mnuO5, &Form1->mnuO6, &Form1->mnuO7}) {
     item->SetChecked(item == &chosen);
   }
   Module1.WaitMs = waitMs;
+  Replay_AfterDoor(ReplayDoor::kWaitMenu, item);
 }
 
 }  // namespace
@@ -17,6 +21,7 @@ void Wait_Select(MenuItem& chosen, Long waitMs) {
 void mnuG0_Click() { Form1->mnuG1.SetEnabled(Module1.GamePhase != kNameEntry); }
 
 void mnuG1_Click() {
+  if (Replay_BeforeDoor(ReplayDoor::kTitleMenu, 0)) return;
   for (PictureBox& bomb : Form1->Picture3) bomb.SetVisible(false);
   Form1->Picture6.SetVisible(false);
   Form1->Picture8.SetVisible(false);
@@ -25,6 +30,7 @@ void mnuG1_Click() {
   Module1.GamePhase = kTitle;
   Module1.MenuCursor = 0;
   Title_Draw(204);
+  Replay_AfterDoor(ReplayDoor::kTitleMenu, 0);
 }
 
 void mnuG3_Click() { Form1->Unload(); }

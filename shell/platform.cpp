@@ -48,6 +48,7 @@ class SteadyTickClock final : public TickClock {
 class SplitMixRandom final : public RandomSource {
  public:
   void Randomize(std::uint64_t seed) override { state_ = seed; }
+  std::optional<std::uint64_t> State() const override { return state_; }
   double Rnd() override {
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tarnix {
@@ -48,6 +49,9 @@ class RandomSource {
   virtual void Randomize(std::uint64_t seed) = 0;
   // Uniform in [0, 1).
   virtual double Rnd() = 0;
+  // The seed that would continue the sequence from here, when the source can tell; a replay
+  // records it at the start of a game.
+  virtual std::optional<std::uint64_t> State() const { return std::nullopt; }
 };
 
 struct PlatformSeams {

@@ -14,6 +14,8 @@
 
 #include "files/files.h"
 #include "playfield/form1.h"
+#include "replay/replay.h"
+#include "shell/command_line.h"
 #include "shell/options.h"
 #include "shell/platform.h"
 #include "shell/shell.h"
@@ -92,12 +94,14 @@ void Form_LoadSteps(const std::string& folder) {
 void Form_Load() {
   Form_LoadSteps();
   Form_InstallExitSaves();
+  if (!RunOptions().Replay.empty()) Replay_WatchFile(RunOptions().Replay);
   Main_Loop();
 }
 
 void Form_Unload(Long& /*Cancel*/) {
   // Marked first: an exit during this save's message must not save a second time.
   Form1->MarkUnloaded();
+  Replay_Unload();
   Settings_Save();
   Options_Save();
 }
@@ -106,6 +110,7 @@ void Form_SaveBeforeExit() {
   // Runs inside exit(): the window still exists, but nothing may be shown any more.
   if (Form1 == nullptr || Form1->Unloaded()) return;
   Form1->MarkUnloaded();
+  Replay_Unload(/*quietly=*/true);
   Settings_SaveSilently();
   Options_Save();
 }

@@ -35,6 +35,14 @@
         <source>--scale には 1、2、3、4 のどれかを指定してください。</source>
         <translation>--scale takes 1, 2, 3 or 4.</translation>
     </message>
+    <message>
+        <source>リプレイファイル FILE を再生します。</source>
+        <translation>Play the replay in FILE.</translation>
+    </message>
+    <message>
+        <source>FILE をウィンドウなしで再生し、レベルとスコアを確かめます（一致すれば終了コード 0）。</source>
+        <translation>Replay FILE without a window and check its level and score (exit status 0 when they match).</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -156,6 +164,30 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>壊れたファイルを %1 として残せませんでした</source>
         <translation>The damaged file could not be kept as %1</translation>
+    </message>
+    <message>
+        <source>リプレイファイルではありません。</source>
+        <translation>This is not a replay file.</translation>
+    </message>
+    <message>
+        <source>このリプレイファイルは形式 %1 で書かれています。このゲームが読めるのは形式 %2 だけです。</source>
+        <translation>This replay file is written in format %1. This game reads format %2 only.</translation>
+    </message>
+    <message>
+        <source>このリプレイはルール %1 で記録されています。このゲームのルールは %2 なので、再生も検証もできません。</source>
+        <translation>This replay was recorded under rules %1. This game plays by rules %2, so it can neither play nor verify it.</translation>
+    </message>
+    <message>
+        <source>リプレイファイルが壊れています（途中で切れているか、書き換えられています）。</source>
+        <translation>The replay file is damaged (cut short or edited).</translation>
+    </message>
+    <message>
+        <source>リプレイファイルが大きすぎます。</source>
+        <translation>The replay file is too large.</translation>
+    </message>
+    <message>
+        <source>リプレイファイルを読めません。</source>
+        <translation>The replay file cannot be read.</translation>
     </message>
 </context>
 </TS>

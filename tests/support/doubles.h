@@ -57,12 +57,17 @@ class ScriptedRandom final : public RandomSource {
   std::deque<double> script;
   void Randomize(std::uint64_t seed) override { seeded_.Randomize(seed); }
   double Rnd() override;
+  // Known only once the script is used up.
+  std::optional<std::uint64_t> State() const override {
+    return script.empty() ? seeded_.State() : std::nullopt;
+  }
 
  private:
   class Seeded final : public RandomSource {
    public:
     void Randomize(std::uint64_t seed) override { state_ = seed; }
     double Rnd() override;
+    std::optional<std::uint64_t> State() const override { return state_; }
 
    private:
     std::uint64_t state_ = 1;

@@ -1,0 +1,73 @@
+// A recorded game as data, and its file form (replay/FORMAT.md). No Qt here: the fuzzer
+// builds this file alone.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnix {
+
+inline constexpr int kReplayFormatVersion = 1;
+// Raised whenever a rule of play changes, so that an old replay is refused instead of
+// being played into a different game. The golden replay's dump changing is the sign.
+inline constexpr int kRulesVersion = 1;
+
+// A hostile file must not make the reader or the playback hold or run without bound.
+inline constexpr std::size_t kReplayMaxBytes = 4u << 20;
+inline constexpr std::size_t kReplayMaxEvents = 1u << 20;
+inline constexpr std::uint32_t kReplayMaxPasses = 0x7FFFFFFFu;
+
+// What arrived at one of the game's doors, by the letter the file gives it:
+// key downs L U R D Z X E S (Left, Up, Right, Down, Z, X, Enter, Space), key ups the same
+// letters in lower case, T for the return to the title, 0..3 for the four wait items.
+struct ReplayEvent {
+  std::uint32_t pass = 0;  // passes of the game completed when it arrived
+  char code = 0;
+};
+
+enum class ReplayEnding : char { kGameOver = 'O', kTitle = 'T', kQuit = 'Q' };
+
+struct ReplayRecord {
+  std::string game = "1.01";  // the game's version that recorded it
+  std::uint64_t seed = 0;
+  std::int32_t wait = 0;      // the wait in ms at the start: 0, 25, 50 or 75
+  std::int32_t facing = 0;    // what the previous game left behind that the rules read
+  std::int32_t anim = 0;
+  std::int32_t broken = 0;
+  std::string name;           // UTF-8; empty when the game did not enter the table
+  std::string stamp;          // yyyyMMddhhmmsszzz, when the game ended
+  std::uint32_t passes = 0;   // passes from the start to the end
+  ReplayEnding ending = ReplayEnding::kGameOver;
+  std::int32_t level = 0;
+  std::int32_t score = 0;
+  std::vector<ReplayEvent> events;
+};
+
+enum class ReplayError {
+  kNone,
+  kNotReplay,      // does not start like a replay file
+  kFormatVersion,  // a replay of another format version
+  kRulesVersion,   // recorded under other rules
+  kDamaged,        // truncated or garbled
+  kTooLarge,
+  kUnreadable,     // missing, or could not be read
+};
+
+struct ReplayReadResult {
+  std::optional<ReplayRecord> record;
+  ReplayError error = ReplayError::kNone;
+  int version = 0;  // the format or rules version found, for kFormatVersion / kRulesVersion
+};
+
+std::string Replay_Format(const ReplayRecord& record);
+ReplayReadResult Replay_Parse(std::string_view bytes);
+
+// The event letter for a virtual-key code going down or up, 0 for a key the rules ignore.
+char Replay_KeyLetter(std::int32_t keyCode, bool down);
+// The virtual-key code of a key letter, 0 for a letter that is no key.
+std::int32_t Replay_LetterKey(char letter);
+
+}  // namespace tarnix

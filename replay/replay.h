@@ -1,0 +1,70 @@
+// Recording every game at the game's doors, and playing a recorded game back through the
+// same doors between the same passes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "replay/format.h"
+#include "shell/module1.h"
+
+namespace tarnix {
+
+// The doors a recorded game passes through.
+enum class ReplayDoor { kKeyDown, kKeyUp, kTitleMenu, kWaitMenu };
+
+// Called by each door before its handler; true when the call belongs to the watcher of a
+// replay and the handler must not run.
+bool Replay_BeforeDoor(ReplayDoor door, Long code);
+// Called by each door after its handler ran.
+void Replay_AfterDoor(ReplayDoor door, Long code);
+// After the name box took the name of a game that entered the table.
+void Replay_NameTaken();
+// Around every pass of the game.
+void Replay_BeforePass();
+void Replay_AfterPass();
+// How many passes the main loop runs this turn: more while a replay is fast-forwarded.
+int Replay_PassesThisTurn();
+// The window is closing: a replay being watched gives the game its state back, a game
+// still being recorded is kept as the last game. `quietly` when nothing may be shown.
+void Replay_Unload(bool quietly = false);
+// Forgets every recording and playback; for tests.
+void Replay_Reset();
+
+// The game being recorded, or the last one finished (empty before the first).
+const ReplayRecord& Replay_Recording();
+bool Replay_IsRecording();
+bool Replay_IsPlaying();
+
+// Starts playing `record` in the window; the watcher's keys stop it or fast-forward it,
+// its end returns to the high-score view. `title` is shown beside "REPLAY".
+void Replay_Watch(const ReplayRecord& record, const std::string& title);
+
+struct ReplayOutcome {
+  bool ended = false;  // the game reached its recorded end
+  std::uint32_t passes = 0;
+  Long level = 0;
+  Long score = 0;
+  bool matches = false;  // same end, at the same pass, with the same level and score
+};
+
+// Plays `record` through to its end with no watcher, as fast as the clock in force allows.
+// `afterPass` runs after each of its passes.
+ReplayOutcome Replay_Run(const ReplayRecord& record,
+                         const std::function<void()>& afterPass = nullptr);
+
+// The whole of --verify: reads `path`, replays it without a window, prints the outcome.
+// Needs the window's controls (the rules read the canvas) but never shows them.
+int Replay_VerifyFile(const std::string& path);
+// --verify from start to end, once the application object exists: quiet doubles in the
+// seams, a window that is never shown, the exit status.
+int Replay_VerifyMain(const std::string& path);
+// The whole of --replay: plays `path` in the window once it is up; false (after a
+// message) when the file cannot be played.
+bool Replay_WatchFile(const std::string& path);
+
+// A message for a file that could not be read, in the players' language.
+std::string Replay_ErrorText(const ReplayReadResult& result);
+
+}  // namespace tarnix

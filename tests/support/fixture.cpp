@@ -1,6 +1,8 @@
 #include "support/fixture.h"
 
 #include "playfield/playfield.h"
+#include "shell/command_line.h"
+#include "shell/options.h"
 #include "shell/platform.h"
 
 namespace tarnix::testing {
@@ -14,6 +16,11 @@ void GameTest::SetUp() {
   p.launcher = &launcher;
   p.random = &random;
   random.Randomize(12345);
+  // Whatever tarnix.conf a run of the game left in the build folder, tests see a window at x1.
+  Options_Reset();
+  RunOptions() = CommandLine{};
+  RunOptions().Scale = 1;
+  RunOptions().Windowed = true;
   window_ = std::make_unique<Form1Window>();
   window_->mnuO1.SetChecked(true);
 }
@@ -22,6 +29,8 @@ void GameTest::TearDown() {
   window_.reset();
   Platform() = PlatformSeams{};
   Module1_Reset();
+  RunOptions() = CommandLine{};
+  Options_Reset();
 }
 
 void GameTest::StartPlaying() {

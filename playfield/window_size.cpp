@@ -1,6 +1,7 @@
 // The window's size: every game pixel an N x N block, in a window or full screen.
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -81,6 +82,7 @@ void Form1Window::SetWindowScale(int n) {
   }
   ApplyScale(windowScale_);
   frame_.setFixedSize(client_.size());
+  if (layout()) layout()->invalidate();  // the size hint is cached until the layout runs
   setFixedSize(sizeHint());
   SizeMenu_Refresh();
 }

@@ -20,17 +20,17 @@
 namespace tarnix::testing {
 namespace {
 
-struct Run {
+struct GameRun {
   int status = -1;
   QString out, err;
 };
 
 // The game's executable, run with `env` in place of the test's display settings.
-Run RunGame(const QStringList& args, const QProcessEnvironment& env) {
+GameRun RunGame(const QStringList& args, const QProcessEnvironment& env) {
   QProcess game;
   game.setProcessEnvironment(env);
   game.start(QStringLiteral(TARNIX_GAME_DIR "/tarnix"), args);
-  Run run;
+  GameRun run;
   if (!game.waitForFinished(20000)) {
     game.kill();
     game.waitForFinished();
@@ -49,13 +49,13 @@ QProcessEnvironment Offscreen() {
 }
 
 TEST(CommandLine, HelpVersionAndBadOptions) {
-  const Run help = RunGame({QStringLiteral("--help")}, Offscreen());
+  const GameRun help = RunGame({QStringLiteral("--help")}, Offscreen());
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: tarnix [options]\n"))) << help.out.toStdString();
   for (const char* option : {"--version", "--fullscreen", "--windowed", "--scale N"}) {
     EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
   }
-  const Run version = RunGame({QStringLiteral("--version")}, Offscreen());
+  const GameRun version = RunGame({QStringLiteral("--version")}, Offscreen());
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, QStringLiteral("Tarnix Ver1.01\n"));
 
@@ -65,7 +65,7 @@ TEST(CommandLine, HelpVersionAndBadOptions) {
                                   {QStringLiteral("--scale")},
                                   {QStringLiteral("stray")}};
   for (const QStringList& args : bad) {
-    const Run run = RunGame(args, Offscreen());
+    const GameRun run = RunGame(args, Offscreen());
     EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
     const QStringList lines = run.err.split(u'\n');
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("tarnix: "))) << run.err.toStdString();
@@ -79,7 +79,7 @@ TEST(CommandLine, NoDisplayIsOneLineAndStatusOne) {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     none.remove(QLatin1String(name));
   }
-  const Run run = RunGame({}, none);
+  const GameRun run = RunGame({}, none);
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.err.startsWith(QStringLiteral("tarnix: no usable display")));
   EXPECT_EQ(run.err.count(u'\n'), 1) << run.err.toStdString();
@@ -87,7 +87,7 @@ TEST(CommandLine, NoDisplayIsOneLineAndStatusOne) {
   // A display named but not there: the platform plugin fails, and still no abort.
   none.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
   none.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  const Run gone = RunGame({}, none);
+  const GameRun gone = RunGame({}, none);
   EXPECT_EQ(gone.status, 1) << gone.err.toStdString();
   EXPECT_TRUE(gone.err.contains(QStringLiteral("tarnix: no usable display")));
   EXPECT_FALSE(gone.err.contains(QStringLiteral("Reinstalling")));
@@ -142,8 +142,7 @@ TEST_F(SignalsInGameTest, DuringNameEntryTheTableIsSaved) {
   Game_Over(row);
   ASSERT_EQ(Module1.GamePhase, kNameEntry);
   ::raise(SIGTERM);
-  QTest::qWaitFor([] { return Form1->Unloaded(); }, 5000);
-  EXPECT_TRUE(form().Unloaded());
+  EXPECT_TRUE(QTest::qWaitFor([] { return Form1->Unloaded(); }, 5000)) << "the quit item's path";
   EXPECT_TRUE(SavedTable().contains("4321")) << "the score just reached is kept";
 }
 
@@ -153,8 +152,7 @@ TEST_F(SignalsInGameTest, OverAnOpenMessageBox) {
   QMessageBox box(&form());
   box.setText(QStringLiteral("open"));
   box.exec();  // returns only when something closes it
-  QTest::qWaitFor([] { return Form1->Unloaded(); }, 5000);
-  EXPECT_TRUE(form().Unloaded());
+  EXPECT_TRUE(QTest::qWaitFor([] { return Form1->Unloaded(); }, 5000));
   EXPECT_FALSE(SavedTable().isEmpty());
 }
 

@@ -57,6 +57,7 @@ class PictureBox : public QWidget {
   int Top() const { return game_.y(); }
   void SetLeft(int left) { game_.moveLeft(left); PlaceScaled(); }
   void SetTop(int top) { game_.moveTop(top); PlaceScaled(); }
+  void Move(int left, int top) { game_.moveTo(left, top); PlaceScaled(); }
   bool Visible() const { return !isHidden(); }
   void SetVisible(bool visible) { setVisible(visible); }
   void SetFocus() { setFocus(Qt::OtherFocusReason); }

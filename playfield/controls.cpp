@@ -34,8 +34,7 @@ void PictureBox::Setup(QWidget* parent, int left, int top, int width, int height
   setParent(parent);
   back_ = backColor | 0xFF000000u;
   autoSize_ = autoSize;
-  game_ = QRect(left, top, width, height);
-  PlaceScaled();
+  setGeometry(ScaledRect(QRect(left, top, width, height), scale_));
   ResizeLayer(width, height);
   setVisible(visible);
 }
@@ -48,8 +47,7 @@ void PictureBox::ResizeLayer(int width, int height) {
 void PictureBox::SetPicture(const QImage& picture) {
   picture_ = picture.convertToFormat(QImage::Format_RGB32);
   if (autoSize_ && !picture_.isNull()) {
-    game_.setSize(picture_.size());
-    PlaceScaled();
+    resize(picture_.size() * scale_);
     ResizeLayer(picture_.width(), picture_.height());
   } else {
     Cls();
@@ -124,9 +122,15 @@ std::int32_t PictureBox::Point(int x, int y) const {
   return static_cast<std::int32_t>(qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16));
 }
 
+// The game's rectangle of a widget drawn at factor `from`, placed at factor `to`.
+static QRect Rescaled(const QRect& r, int from, int to) {
+  return ScaledRect(QRect(r.x() / from, r.y() / from, r.width() / from, r.height() / from), to);
+}
+
 void PictureBox::ApplyScale(int n) {
-  scale_ = std::max(1, n);
-  PlaceScaled();
+  n = std::max(1, n);
+  setGeometry(Rescaled(geometry(), scale_, n));
+  scale_ = n;
   update();
 }
 
@@ -152,9 +156,8 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 void Label::Setup(QWidget* parent, int left, int top, int width, int height, int pixelSize,
                   QRgb color, Qt::Alignment alignment, const QString& caption, bool visible) {
   setParent(parent);
-  game_ = QRect(left, top, width, height);
   pixelSize_ = pixelSize;
-  setGeometry(game_);
+  setGeometry(ScaledRect(QRect(left, top, width, height), scale_));
   setFont(GameFont(pixelSize, true));
   setAlignment(alignment | Qt::AlignVCenter);
   setAutoFillBackground(false);
@@ -170,14 +173,14 @@ void Label::Setup(QWidget* parent, int left, int top, int width, int height, int
 
 void Label::ApplyScale(int n) {
   n = std::max(1, n);
-  setGeometry(ScaledRect(game_, n));
+  setGeometry(Rescaled(geometry(), scale_, n));
+  scale_ = n;
   setFont(GameFont(pixelSize_ * n, true));
 }
 
 void TextBox::Setup(QWidget* parent, int left, int top, int width, int height) {
   setParent(parent);
-  game_ = QRect(left, top, width, height);
-  setGeometry(game_);
+  setGeometry(ScaledRect(QRect(left, top, width, height), scale_));
   setFont(GameFont(16, false));
   setMaxLength(10);
   setFrame(false);
@@ -188,8 +191,9 @@ void TextBox::Setup(QWidget* parent, int left, int top, int width, int height) {
 }
 
 void TextBox::ApplyScale(int n) {
-  scale_ = std::max(1, n);
-  setGeometry(ScaledRect(game_, scale_));
+  n = std::max(1, n);
+  setGeometry(Rescaled(geometry(), scale_, n));
+  scale_ = n;
   setFont(GameFont(16 * scale_, false));
   setTextMargins(scale_, 0, 0, 0);
 }

@@ -52,12 +52,12 @@ class PictureBox : public QWidget {
   void SetPicture(const QImage& picture);
   const QImage& Image() const { return layer_; }
 
-  // Positions and sizes in game pixels, whatever the window's size.
-  int Left() const { return game_.x(); }
-  int Top() const { return game_.y(); }
-  void SetLeft(int left) { game_.moveLeft(left); PlaceScaled(); }
-  void SetTop(int top) { game_.moveTop(top); PlaceScaled(); }
-  void Move(int left, int top) { game_.moveTo(left, top); PlaceScaled(); }
+  // Positions in game pixels, whatever the window's size.
+  int Left() const { return x() / scale_; }
+  int Top() const { return y() / scale_; }
+  void SetLeft(int left) { move(left * scale_, y()); }
+  void SetTop(int top) { move(x(), top * scale_); }
+  void Move(int left, int top) { move(left * scale_, top * scale_); }
   bool Visible() const { return !isHidden(); }
   void SetVisible(bool visible) { setVisible(visible); }
   void SetFocus() { setFocus(Qt::OtherFocusReason); }
@@ -71,7 +71,6 @@ class PictureBox : public QWidget {
 
  private:
   void ResizeLayer(int width, int height);
-  void PlaceScaled() { setGeometry(ScaledRect(game_, scale_)); }
   // Where a rectangle of the layer lies on the widget: the one place the two meet.
   QRect WidgetRect(const QRect& layerRect) const;
 
@@ -79,7 +78,6 @@ class PictureBox : public QWidget {
   QImage layer_;
   QRgb back_ = 0xFF000000;
   bool autoSize_ = false;
-  QRect game_;
   int scale_ = 1;
 };
 
@@ -94,14 +92,14 @@ class Label : public QLabel {
   void SetCaption(const std::string& caption) { setText(QString::fromStdString(caption)); }
   bool Visible() const { return !isHidden(); }
   void SetVisible(bool visible) { setVisible(visible); }
-  int Left() const { return game_.x(); }
-  int Top() const { return game_.y(); }
+  int Left() const { return x() / scale_; }
+  int Top() const { return y() / scale_; }
   void Refresh() { repaint(); }
   // The text is drawn at n times its size, crisp, in the same place.
   void ApplyScale(int n);
 
  private:
-  QRect game_;
+  int scale_ = 1;
   int pixelSize_ = 16;
 };
 
@@ -114,18 +112,14 @@ class TextBox : public QLineEdit {
   std::string Text() const { return text().toStdString(); }
   void SetText(const std::string& t) { setText(QString::fromStdString(t)); }
   std::string Tag;
-  int Top() const { return game_.y(); }
-  void SetTop(int top) {
-    game_.moveTop(top);
-    setGeometry(ScaledRect(game_, scale_));
-  }
+  int Top() const { return y() / scale_; }
+  void SetTop(int top) { move(x(), top * scale_); }
   bool Visible() const { return !isHidden(); }
   void SetVisible(bool visible) { setVisible(visible); }
   void SetFocus() { setFocus(Qt::OtherFocusReason); }
   void ApplyScale(int n);
 
  private:
-  QRect game_;
   int scale_ = 1;
 };
 

@@ -6,6 +6,7 @@
 #include "shell/command_line.h"
 #include "shell/language.h"
 #include "shell/shell.h"
+#include "shell/signals.h"
 
 int main(int argc, char* argv[]) {
   QStringList args;
@@ -16,15 +17,23 @@ int main(int argc, char* argv[]) {
     QCoreApplication commandLine(argc, argv);
     if (const std::optional<int> status = tarnix::CommandLine_Parse(args)) return *status;
   }
-  // Whole-number scaling keeps every game pixel an even block on a high-DPI desktop.
-  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
-      Qt::HighDpiScaleFactorRoundingPolicy::Round);
   const std::string verify = tarnix::RunOptions().Verify;
   // The rules read the canvas, so verifying needs the controls, but never a screen.
   if (!verify.empty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!tarnix::Display_Named()) {
+    tarnix::Display_Report();
+    return 1;
+  }
+  // Whole-number scaling keeps every game pixel an even block on a high-DPI desktop.
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+      Qt::HighDpiScaleFactorRoundingPolicy::Round);
+  tarnix::Signals_Install();
+  tarnix::Display_GuardBegin();
   QApplication app(argc, argv);
+  tarnix::Display_GuardEnd();
   if (!verify.empty()) return tarnix::Replay_VerifyMain(verify);
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
+  tarnix::Signals_Install();
   tarnix::Language_Install(
       tarnix::Language_Choose(QLocale::system().uiLanguages(), tarnix::RunOptions().Lang));
   tarnix::Form1Window form;

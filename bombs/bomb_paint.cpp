@@ -9,7 +9,7 @@ void Bomb_Paint(Long index) {
   if (bomb.X < 0) bomb.X = 0;
   if (bomb.X > 252) bomb.X = 252;
   PictureBox& sprite = Form1->Picture3[index];
-  sprite.move(bomb.X, bomb.Y);
+  sprite.Move(bomb.X, bomb.Y);
   const QImage& sheet = Form1->Picture4.Picture();
   switch (bomb.State) {
     case kBombFree:

@@ -1,6 +1,7 @@
 #include "playfield/controls.h"
 
 #include <QAction>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -33,7 +34,7 @@ void PictureBox::Setup(QWidget* parent, int left, int top, int width, int height
   setParent(parent);
   back_ = backColor | 0xFF000000u;
   autoSize_ = autoSize;
-  setGeometry(left, top, width, height);
+  setGeometry(ScaledRect(QRect(left, top, width, height), scale_));
   ResizeLayer(width, height);
   setVisible(visible);
 }
@@ -46,7 +47,7 @@ void PictureBox::ResizeLayer(int width, int height) {
 void PictureBox::SetPicture(const QImage& picture) {
   picture_ = picture.convertToFormat(QImage::Format_RGB32);
   if (autoSize_ && !picture_.isNull()) {
-    resize(picture_.size());
+    resize(picture_.size() * scale_);
     ResizeLayer(picture_.width(), picture_.height());
   } else {
     Cls();
@@ -121,15 +122,42 @@ std::int32_t PictureBox::Point(int x, int y) const {
   return static_cast<std::int32_t>(qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16));
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
+// The game's rectangle of a widget drawn at factor `from`, placed at factor `to`.
+static QRect Rescaled(const QRect& r, int from, int to) {
+  return ScaledRect(QRect(r.x() / from, r.y() / from, r.width() / from, r.height() / from), to);
+}
+
+void PictureBox::ApplyScale(int n) {
+  n = std::max(1, n);
+  setGeometry(Rescaled(geometry(), scale_, n));
+  scale_ = n;
+  update();
+}
+
+QRect PictureBox::WidgetRect(const QRect& layerRect) const { return ScaledRect(layerRect, scale_); }
+
+void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.drawImage(0, 0, layer_);
+  if (scale_ == 1) {
+    painter.drawImage(0, 0, layer_);
+    return;
+  }
+  // The layer pixels under the exposed area, each drawn as one whole block.
+  const QRect exposed = event->rect();
+  const QRect area = QRect(QPoint(exposed.left() / scale_, exposed.top() / scale_),
+                           QPoint(exposed.right() / scale_, exposed.bottom() / scale_)) &
+                     layer_.rect();
+  if (area.isEmpty()) return;
+  painter.drawImage(WidgetRect(area).topLeft(),
+                    layer_.copy(area).scaled(area.size() * scale_, Qt::IgnoreAspectRatio,
+                                             Qt::FastTransformation));
 }
 
 void Label::Setup(QWidget* parent, int left, int top, int width, int height, int pixelSize,
                   QRgb color, Qt::Alignment alignment, const QString& caption, bool visible) {
   setParent(parent);
-  setGeometry(left, top, width, height);
+  pixelSize_ = pixelSize;
+  setGeometry(ScaledRect(QRect(left, top, width, height), scale_));
   setFont(GameFont(pixelSize, true));
   setAlignment(alignment | Qt::AlignVCenter);
   setAutoFillBackground(false);
@@ -143,9 +171,16 @@ void Label::Setup(QWidget* parent, int left, int top, int width, int height, int
   setVisible(visible);
 }
 
+void Label::ApplyScale(int n) {
+  n = std::max(1, n);
+  setGeometry(Rescaled(geometry(), scale_, n));
+  scale_ = n;
+  setFont(GameFont(pixelSize_ * n, true));
+}
+
 void TextBox::Setup(QWidget* parent, int left, int top, int width, int height) {
   setParent(parent);
-  setGeometry(left, top, width, height);
+  setGeometry(ScaledRect(QRect(left, top, width, height), scale_));
   setFont(GameFont(16, false));
   setMaxLength(10);
   setFrame(false);
@@ -153,6 +188,14 @@ void TextBox::Setup(QWidget* parent, int left, int top, int width, int height) {
   setStyleSheet(QStringLiteral(
       "QLineEdit { background: rgb(128,128,255); color: white; border: none; padding: 0; }"));
   setVisible(false);
+}
+
+void TextBox::ApplyScale(int n) {
+  n = std::max(1, n);
+  setGeometry(Rescaled(geometry(), scale_, n));
+  scale_ = n;
+  setFont(GameFont(16 * scale_, false));
+  setTextMargins(scale_, 0, 0, 0);
 }
 
 void MenuItem::SetChecked(bool checked) {

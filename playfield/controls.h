@@ -15,6 +15,11 @@ class QAction;
 
 namespace tarnix {
 
+// A rectangle of game pixels as widget pixels at factor n.
+inline QRect ScaledRect(const QRect& r, int n) {
+  return QRect(r.x() * n, r.y() * n, r.width() * n, r.height() * n);
+}
+
 enum RasterOp : std::uint32_t {
   vbSrcCopy = 0xCC0020,
   vbSrcPaint = 0xEE0086,  // OR
@@ -47,24 +52,33 @@ class PictureBox : public QWidget {
   void SetPicture(const QImage& picture);
   const QImage& Image() const { return layer_; }
 
-  int Left() const { return x(); }
-  int Top() const { return y(); }
-  void SetLeft(int left) { move(left, y()); }
-  void SetTop(int top) { move(x(), top); }
+  // Positions in game pixels, whatever the window's size.
+  int Left() const { return x() / scale_; }
+  int Top() const { return y() / scale_; }
+  void SetLeft(int left) { move(left * scale_, y()); }
+  void SetTop(int top) { move(x(), top * scale_); }
+  void Move(int left, int top) { move(left * scale_, top * scale_); }
   bool Visible() const { return !isHidden(); }
   void SetVisible(bool visible) { setVisible(visible); }
   void SetFocus() { setFocus(Qt::OtherFocusReason); }
+
+  // Every game pixel becomes an n x n block of the widget.
+  void ApplyScale(int n);
+  int Scale() const { return scale_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   void ResizeLayer(int width, int height);
+  // Where a rectangle of the layer lies on the widget: the one place the two meet.
+  QRect WidgetRect(const QRect& layerRect) const;
 
   QImage picture_;
   QImage layer_;
   QRgb back_ = 0xFF000000;
   bool autoSize_ = false;
+  int scale_ = 1;
 };
 
 // A label of a yellow-over-olive pair; the pair always carries the same text.
@@ -78,9 +92,15 @@ class Label : public QLabel {
   void SetCaption(const std::string& caption) { setText(QString::fromStdString(caption)); }
   bool Visible() const { return !isHidden(); }
   void SetVisible(bool visible) { setVisible(visible); }
-  int Left() const { return x(); }
-  int Top() const { return y(); }
+  int Left() const { return x() / scale_; }
+  int Top() const { return y() / scale_; }
   void Refresh() { repaint(); }
+  // The text is drawn at n times its size, crisp, in the same place.
+  void ApplyScale(int n);
+
+ private:
+  int scale_ = 1;
+  int pixelSize_ = 16;
 };
 
 // The name box.
@@ -92,11 +112,15 @@ class TextBox : public QLineEdit {
   std::string Text() const { return text().toStdString(); }
   void SetText(const std::string& t) { setText(QString::fromStdString(t)); }
   std::string Tag;
-  int Top() const { return y(); }
-  void SetTop(int top) { move(x(), top); }
+  int Top() const { return y() / scale_; }
+  void SetTop(int top) { move(x(), top * scale_); }
   bool Visible() const { return !isHidden(); }
   void SetVisible(bool visible) { setVisible(visible); }
   void SetFocus() { setFocus(Qt::OtherFocusReason); }
+  void ApplyScale(int n);
+
+ private:
+  int scale_ = 1;
 };
 
 // An invisible list of texts.

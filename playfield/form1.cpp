@@ -1,6 +1,7 @@
 #include "playfield/form1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -13,6 +14,8 @@
 #include "scores/scores.h"
 #include "shell/shell.h"
 #include "files/files.h"
+#include "input/scan_codes.h"
+#include "shell/options.h"
 
 namespace tarnix {
 
@@ -61,8 +64,15 @@ Form1Window::Form1Window() {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  client_.setFixedSize(264, 324);
-  setCentralWidget(&client_);
+  client_.setParent(&frame_);
+  client_.setFixedSize(kGameWidth, kGameHeight);
+  frame_.setFixedSize(kGameWidth, kGameHeight);
+  QPalette black = frame_.palette();
+  black.setColor(QPalette::Window, Qt::black);
+  frame_.setPalette(black);
+  frame_.setAutoFillBackground(true);
+  frame_.installEventFilter(this);
+  setCentralWidget(&frame_);
   BuildControls();
   BuildMenus();
   LoadStoredPictures();
@@ -77,6 +87,7 @@ Form1Window::~Form1Window() {
   // must not run on a half-destroyed window.
   Picture1.removeEventFilter(this);
   Text1.removeEventFilter(this);
+  frame_.removeEventFilter(this);
   if (Form1 == this) Form1 = nullptr;
 }
 
@@ -180,6 +191,8 @@ void Form1Window::BuildMenus() {
   AddItem(wait, mnuO6, QT_TRANSLATE_NOOP("Form1", "普通(&3)"), mnuO6_Click, true);
   AddItem(wait, mnuO7, QT_TRANSLATE_NOOP("Form1", "重い(&4)"), mnuO7_Click, true);
 
+  BuildPortMenus(options);
+
   QMenu* help = AddMenu(nullptr, mnuH0, QT_TRANSLATE_NOOP("Form1", "ヘルプ(&H)"));
   AddItem(help, mnuH1, QT_TRANSLATE_NOOP("Form1", "Ｒｅａｄｍｅ参照(&R)"), mnuH1_Click);
 }
@@ -196,14 +209,94 @@ void Form1Window::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
 }
 
+void Form1Window::BuildPortMenus(QMenu* options) {
+  options->addSeparator();
+  AddItem(options, mnuPauseInactive, QT_TRANSLATE_NOOP("Form1", "非アクティブ時に一時停止"),
+          mnuPauseInactive_Click, true);
+  mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
+  QMenu* size = AddMenu(options, mnuSize, QT_TRANSLATE_NOOP("Form1", "画面の大きさ"));
+  connect(size, &QMenu::aboutToShow, this, [this] { SizeMenu_Refresh(); });
+  static void (*const kScaleHandlers[kMaxScale])() = {mnuScale1_Click, mnuScale2_Click,
+                                                      mnuScale3_Click, mnuScale4_Click};
+  for (int i = 0; i < kMaxScale; ++i) {
+    AddItem(size, mnuScale[i], QStringLiteral("×%1").arg(i + 1), kScaleHandlers[i], true);
+  }
+  size->addSeparator();
+  AddItem(size, mnuFullScreen, QT_TRANSLATE_NOOP("Form1", "全画面表示"), mnuFullScreen_Click,
+          true);
+  mnuFullScreen.Action()->setShortcut(QKeySequence(Qt::Key_F11));
+  // F11 and Alt+Enter reach the window through its key filter; the menu only shows F11.
+  mnuFullScreen.Action()->setShortcutContext(Qt::WidgetShortcut);
+}
+
 void Form1Window::Unload() { close(); }
+
+int Form1Window::Keys_Press(const QKeyEvent& key) {
+  const quint32 scan = key.nativeScanCode();
+  for (const HeldKey& held : held_) {
+    if (scan != 0 ? held.scanCode == scan : held.qtKey == key.key()) return held.code;
+  }
+  int code = ScanCodeKey(scan);
+  if (code == 0) code = VirtualKeyCode(key.key());
+  if (code != 0) held_.push_back({scan, key.key(), code});
+  return code;
+}
+
+int Form1Window::Keys_Release(const QKeyEvent& key) {
+  const quint32 scan = key.nativeScanCode();
+  for (auto it = held_.begin(); it != held_.end(); ++it) {
+    if (scan != 0 ? it->scanCode == scan : it->qtKey == key.key()) {
+      const int code = it->code;
+      if (!key.isAutoRepeat()) held_.erase(it);
+      return code;
+    }
+  }
+  const int code = ScanCodeKey(scan);
+  return code != 0 ? code : VirtualKeyCode(key.key());
+}
+
+void Form1Window::Keys_ReleaseAll() {
+  std::vector<HeldKey> held;
+  held.swap(held_);
+  for (const HeldKey& key : held) Picture1_KeyUp(key.code, 0);
+  // A key pressed through another door (a gamepad) is let go the same way.
+  static const Long kFlagKeys[] = {37, 38, 39, 40, 90, 88};
+  for (std::size_t i = 0; i < Module1.KeyFlags.size() && i < 6; ++i) {
+    if (Module1.KeyFlags[i] == '1') Picture1_KeyUp(kFlagKeys[i], 0);
+  }
+  // Outside play the handler leaves the flags alone; every way back into play clears them,
+  // so clearing them here changes nothing the rules see.
+  for (char& flag : Module1.KeyFlags) flag = '0';
+}
+
+void Form1Window::Window_Deactivated() {
+  if (unloaded_ || unloading_) return;  // the window hides as it closes
+  Keys_ReleaseAll();
+  // A message box of the game's own is not looking away.
+  const QWidget* active = QApplication::activeWindow();
+  if (active != nullptr && active != this) return;
+  if (Module1.GamePhase == kPlaying && Options().PauseWhenInactive) Picture1_KeyDown(13, 0);
+}
+
+bool Form1Window::event(QEvent* event) {
+  if (event->type() == QEvent::WindowDeactivate) {
+    Window_Deactivated();
+  } else if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+    Window_Deactivated();
+  }
+  return QMainWindow::event(event);
+}
 
 bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (watched == &Picture1) {
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
       auto* key = static_cast<QKeyEvent*>(event);
-      const int code = VirtualKeyCode(key->key());
+      if (FullScreenToggleKey(*key)) {
+        if (type == QEvent::KeyPress && !key->isAutoRepeat()) mnuFullScreen_Click();
+        return true;
+      }
+      const int code = type == QEvent::KeyPress ? Keys_Press(*key) : Keys_Release(*key);
       if (code == 0) return false;
       if (type == QEvent::KeyPress) {
         Picture1_KeyDown(code, 0);
@@ -222,15 +315,24 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
       }
     }
   } else if (watched == &Text1 && type == QEvent::KeyPress) {
+    if (FullScreenToggleKey(*static_cast<QKeyEvent*>(event))) {
+      if (!static_cast<QKeyEvent*>(event)->isAutoRepeat()) mnuFullScreen_Click();
+      return true;
+    }
     const int code = VirtualKeyCode(static_cast<QKeyEvent*>(event)->key());
     if (code != 0) Text1_KeyDown(code, 0);
     return code == 13;
+  } else if (watched == &frame_ && type == QEvent::Resize) {
+    PlaceClient();
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1Window::closeEvent(QCloseEvent* event) {
-  if (!unloaded_) {
+  // A second request while the first is still saving (a message box is open) must not
+  // save again.
+  if (!unloaded_ && !unloading_) {
+    unloading_ = true;
     Long cancel = 0;
     Form_Unload(cancel);
     unloaded_ = true;

@@ -3,6 +3,8 @@
 
 #include <QMainWindow>
 
+#include <QSize>
+
 #include <array>
 #include <utility>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "playfield/controls.h"
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 
 namespace tarnix {
@@ -23,7 +26,8 @@ class Form1Window : public QMainWindow {
 
   // Declared parents first: members are destroyed in reverse order, children before parents.
  private:
-  QWidget client_;
+  QWidget frame_;   // black around the game in full screen
+  QWidget client_;  // the game's area: 264 x 324 game pixels
 
  public:
   std::array<PictureBox, 6> Picture5;  // stores: flashes 0..2, strips 3..4, title 5
@@ -44,6 +48,11 @@ class Form1Window : public QMainWindow {
   MenuItem mnuG0, mnuG1, mnuG2, mnuG3;
   MenuItem mnuO0, mnuO1, mnuO2, mnuO3, mnuO4, mnuO5, mnuO6, mnuO7;
   MenuItem mnuH0, mnuH1;
+  // The port's own items, after the original's.
+  MenuItem mnuPauseInactive;
+  MenuItem mnuSize;
+  std::array<MenuItem, 4> mnuScale;  // x1 .. x4
+  MenuItem mnuFullScreen;
 
   // True once the window has been unloaded: the main loop ends.
   bool Unloaded() const { return unloaded_; }
@@ -52,13 +61,49 @@ class Form1Window : public QMainWindow {
   int MenusOpen() const { return menusOpen_; }
   // Closes the window through its unload handler.
   void Unload();
+  // True once start-up has finished loading the window.
+  bool Loaded() const { return loaded_; }
+  void MarkLoaded() { loaded_ = true; }
+
+  // The factor every game pixel is drawn at now (the window's, or full screen's).
+  int Scale() const { return scale_; }
+  // The window's factor when it is not full screen.
+  int WindowScale() const { return windowScale_; }
+  void SetWindowScale(int n);
+  bool FullScreen() const { return fullScreen_; }
+  void SetFullScreen(bool on);
+  // The size and full screen for this run, from the command line, then tarnix.conf, then
+  // the screen; called once before the window is shown.
+  void ApplyStartOptions();
+  // The screen's area a window may take, and what the window adds around the game.
+  QSize AvailableArea() const;
+  QSize FrameExtra() const;
+  // Ticks the remembered size and disables the ones that do not fit.
+  void SizeMenu_Refresh();
+
+  // Every key held on the canvas is let go through the game's key-up handler.
+  void Keys_ReleaseAll();
+  // The window is no longer the active one.
+  void Window_Deactivated();
 
  protected:
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
+  struct HeldKey {
+    quint32 scanCode;
+    int qtKey;
+    int code;
+  };
+  // The game's code for a key press, remembered so that its release says the same.
+  int Keys_Press(const QKeyEvent& key);
+  int Keys_Release(const QKeyEvent& key);
+  void ApplyScale(int n);
+  void PlaceClient();
+  void BuildPortMenus(QMenu* options);
   void BuildControls();
   void BuildMenus();
   QMenu* AddMenu(QMenu* parent, MenuItem& item, const QString& caption);
@@ -73,7 +118,14 @@ class Form1Window : public QMainWindow {
 
   std::vector<std::pair<QAction*, const char*>> captions_;
   bool unloaded_ = false;
+  bool unloading_ = false;
+  bool loaded_ = false;
   int menusOpen_ = 0;
+  int scale_ = 1;
+  int windowScale_ = 1;
+  bool fullScreen_ = false;
+  QPoint normalPos_;
+  std::vector<HeldKey> held_;
 };
 
 // The one window; null before it exists.
@@ -81,5 +133,18 @@ extern Form1Window* Form1;
 
 // The platform's virtual-key code for a Qt key, 0 when the game has none for it.
 int VirtualKeyCode(int qtKey);
+
+// The game's area in game pixels, and the largest whole factor offered.
+inline constexpr int kGameWidth = 264;
+inline constexpr int kGameHeight = 324;
+inline constexpr int kMaxScale = 4;
+// Whether the game at `factor`, with `extra` around it (menu bar, frame), fits in `area`.
+bool Scale_Fits(int factor, QSize area, QSize extra);
+// The largest factor that fits; 1 when none does.
+int Scale_Largest(QSize area, QSize extra);
+// The first start's size: the largest that fits in about three quarters of the height.
+int Scale_FirstChoice(QSize area, QSize extra);
+// F11 and Alt+Enter switch full screen on and off.
+bool FullScreenToggleKey(const QKeyEvent& key);
 
 }  // namespace tarnix

@@ -26,3 +26,17 @@ CommandLine& RunOptions();
 std::optional<int> CommandLine_Parse(const QStringList& args);
 
 }  // namespace tarnix
+
+namespace tarnix {
+
+// Whether the environment names a display the platform plugin could use: DISPLAY or
+// WAYLAND_DISPLAY, or a QT_QPA_PLATFORM that needs none (offscreen, a frame buffer).
+bool Display_Named();
+// Prints the one line saying the game found no usable display.
+void Display_Report();
+// Between these two, Qt's messages are held back, and a platform plugin that cannot start
+// ends the program with that line and status 1 instead of an abort.
+void Display_GuardBegin();
+void Display_GuardEnd();
+
+}  // namespace tarnix

@@ -1,5 +1,6 @@
 #include "playfield/form1.h"
 #include "replay/replay.h"
+#include "shell/options.h"
 #include "shell/shell.h"
 
 namespace tarnix {
@@ -14,6 +15,18 @@ void Wait_Select(MenuItem& chosen, Long waitMs) {
   }
   Module1.WaitMs = waitMs;
   Replay_AfterDoor(ReplayDoor::kWaitMenu, item);
+}
+
+// Choosing a size means a window of that size, so it leaves full screen.
+void Scale_Select(int n) {
+  Options().Scale = n;
+  if (Form1->FullScreen()) {
+    Options().FullScreen = false;
+    Form1->SetWindowScale(n);
+    Form1->SetFullScreen(false);
+  } else {
+    Form1->SetWindowScale(n);
+  }
 }
 
 }  // namespace
@@ -41,5 +54,24 @@ void mnuO4_Click() { Wait_Select(Form1->mnuO4, 0); }
 void mnuO5_Click() { Wait_Select(Form1->mnuO5, 25); }
 void mnuO6_Click() { Wait_Select(Form1->mnuO6, 50); }
 void mnuO7_Click() { Wait_Select(Form1->mnuO7, 75); }
+
+}  // namespace tarnix
+
+namespace tarnix {
+
+void mnuPauseInactive_Click() {
+  Options().PauseWhenInactive = !Options().PauseWhenInactive;
+  Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
+}
+
+void mnuScale1_Click() { Scale_Select(1); }
+void mnuScale2_Click() { Scale_Select(2); }
+void mnuScale3_Click() { Scale_Select(3); }
+void mnuScale4_Click() { Scale_Select(4); }
+
+void mnuFullScreen_Click() {
+  Options().FullScreen = !Form1->FullScreen();
+  Form1->SetFullScreen(Options().FullScreen);
+}
 
 }  // namespace tarnix

@@ -1,6 +1,12 @@
 #include "shell/options.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
+#include <QTemporaryDir>
+
+#include <cstdio>
 
 #include "files/files.h"
 
@@ -8,8 +14,29 @@ namespace tarnix {
 
 namespace {
 
+// A file this big is not one the game wrote.
+constexpr qint64 kMaxOptionsBytes = 64 * 1024;
+
 QString Options_Path() {
   return QString::fromStdString(Settings_FolderUtf8()) + QStringLiteral("tarnix.conf");
+}
+
+// "true"/"false" as QSettings writes them, and 1/0; anything else keeps the default.
+void ReadBool(const QSettings& file, const char* key, bool& value) {
+  const QString text = file.value(QLatin1String(key)).toString().trimmed().toLower();
+  if (text == QLatin1String("true") || text == QLatin1String("1")) value = true;
+  if (text == QLatin1String("false") || text == QLatin1String("0")) value = false;
+}
+
+void ReadInt(const QSettings& file, const char* key, int low, int high, int& value) {
+  bool ok = false;
+  const int read = file.value(QLatin1String(key)).toString().trimmed().toInt(&ok);
+  if (ok && read >= low && read <= high) value = read;
+}
+
+bool Options_Readable(const QString& path) {
+  const QFileInfo info(path);
+  return info.isFile() && info.isReadable() && info.size() <= kMaxOptionsBytes;
 }
 
 }  // namespace
@@ -20,27 +47,51 @@ PortOptions& Options() {
 }
 
 void Options_Load() {
-  const QSettings file(Options_Path(), QSettings::IniFormat);
   PortOptions& o = Options();
   o = PortOptions{};
+  const QString path = Options_Path();
+  if (!Options_Readable(path)) return;
+  const QSettings file(path, QSettings::IniFormat);
   if (file.status() != QSettings::NoError) return;
-  o.PauseWhenInactive = file.value("Window/PauseWhenInactive", o.PauseWhenInactive).toBool();
-  bool ok = false;
-  const int scale = file.value("Window/Scale", o.Scale).toInt(&ok);
-  if (ok && scale >= 1 && scale <= 4) o.Scale = scale;
-  o.FullScreen = file.value("Window/FullScreen", o.FullScreen).toBool();
-  o.Rumble = file.value("Pad/Rumble", o.Rumble).toBool();
+  ReadBool(file, "Window/PauseWhenInactive", o.PauseWhenInactive);
+  ReadInt(file, "Window/Scale", 1, 4, o.Scale);
+  ReadBool(file, "Window/FullScreen", o.FullScreen);
+  ReadBool(file, "Pad/Rumble", o.Rumble);
 }
 
 bool Options_Save() {
-  QSettings file(Options_Path(), QSettings::IniFormat);
-  const PortOptions& o = Options();
-  file.setValue("Window/PauseWhenInactive", o.PauseWhenInactive);
-  if (o.Scale != 0) file.setValue("Window/Scale", o.Scale);
-  file.setValue("Window/FullScreen", o.FullScreen);
-  file.setValue("Pad/Rumble", o.Rumble);
-  file.sync();
-  return file.status() == QSettings::NoError;
+  // QSettings rewrites its file in place where it cannot make a temporary one beside it, so
+  // the text is composed in a scratch folder and committed here in one rename.
+  const QTemporaryDir scratch;
+  if (!scratch.isValid()) return false;
+  const QString draft = scratch.filePath(QStringLiteral("tarnix.conf"));
+  {
+    QSettings file(draft, QSettings::IniFormat);
+    // Keys this version does not know (a newer one wrote them) are kept.
+    const QString path = Options_Path();
+    if (Options_Readable(path)) {
+      const QSettings old(path, QSettings::IniFormat);
+      if (old.status() == QSettings::NoError) {
+        for (const QString& key : old.allKeys()) file.setValue(key, old.value(key));
+      }
+    }
+    const PortOptions& o = Options();
+    file.setValue("Window/PauseWhenInactive", o.PauseWhenInactive);
+    if (o.Scale != 0) file.setValue("Window/Scale", o.Scale);
+    file.setValue("Window/FullScreen", o.FullScreen);
+    file.setValue("Pad/Rumble", o.Rumble);
+    file.sync();
+    if (file.status() != QSettings::NoError) return false;
+  }
+  QFile text(draft);
+  if (!text.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = text.readAll();
+  QSaveFile out(Options_Path());
+  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
+    out.cancelWriting();
+    return false;
+  }
+  return out.commit();
 }
 
 }  // namespace tarnix

@@ -42,6 +42,12 @@ void mnuO4_Click();
 void mnuO5_Click();
 void mnuO6_Click();
 void mnuO7_Click();
+void mnuPauseInactive_Click();
+void mnuScale1_Click();
+void mnuScale2_Click();
+void mnuScale3_Click();
+void mnuScale4_Click();
+void mnuFullScreen_Click();
 
 // The title picture with the menu cursor at (72, cursorY).
 void Title_Draw(Long cursorY);

@@ -10,6 +10,7 @@
 #endif
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include "files/files.h"
@@ -19,6 +20,7 @@
 #include "shell/options.h"
 #include "shell/platform.h"
 #include "shell/shell.h"
+#include "shell/signals.h"
 
 namespace tarnix {
 
@@ -81,6 +83,8 @@ void Form_LoadSteps(const std::string& folder) {
   Module1.AppPath = path;
   Settings_Load();
   Options_Load();
+  Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
+  Form1->ApplyStartOptions();
   Sound_CheckFiles();
   Module1.GamePhase = kTitle;
   Module1.MenuCursor = 0;
@@ -88,7 +92,10 @@ void Form_LoadSteps(const std::string& folder) {
   Title_Draw(204);
   Form1->show();
   Form1->Picture1.SetFocus();
+  Form1->MarkLoaded();
   DoEvents();
+  // Asked to close while a start-up message was open: close now, as the quit item would.
+  if (Quit_Pending()) Quit_FromOutside();
 }
 
 void Form_Load() {
@@ -102,8 +109,13 @@ void Form_Unload(Long& /*Cancel*/) {
   // Marked first: an exit during this save's message must not save a second time.
   Form1->MarkUnloaded();
   Replay_Unload();
-  Settings_Save();
-  Options_Save();
+  const bool saved = Settings_Save();
+  // The player has just been told when the folder takes no writes; the port's own options
+  // are not worth a second message, at this closing or any later one.
+  if (!Options_Save() && saved) {
+    std::fprintf(stderr, "tarnix: the options file tarnix.conf could not be written in %s\n",
+                 Settings_Folder().c_str());
+  }
 }
 
 void Form_SaveBeforeExit() {

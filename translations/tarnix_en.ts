@@ -8,22 +8,6 @@
         <translation>Show this help and quit.</translation>
     </message>
     <message>
-        <source>バージョンを表示して終了します。</source>
-        <translation>Show the version and quit.</translation>
-    </message>
-    <message>
-        <source>フルスクリーンで起動します。</source>
-        <translation>Start in full screen.</translation>
-    </message>
-    <message>
-        <source>ウィンドウで起動します。</source>
-        <translation>Start in a window.</translation>
-    </message>
-    <message>
-        <source>今回のウィンドウの大きさ（1～4倍）。</source>
-        <translation>Window size for this run: 1 to 4 times the original.</translation>
-    </message>
-    <message>
         <source>今回の表示言語（%1）。デスクトップの言語より優先します。</source>
         <translation>Language for this run (%1), instead of the desktop&apos;s.</translation>
     </message>
@@ -32,16 +16,52 @@
         <translation>--lang takes one of %1.</translation>
     </message>
     <message>
-        <source>--scale には 1、2、3、4 のどれかを指定してください。</source>
-        <translation>--scale takes 1, 2, 3 or 4.</translation>
-    </message>
-    <message>
         <source>リプレイファイル FILE を再生します。</source>
         <translation>Play the replay in FILE.</translation>
     </message>
     <message>
         <source>FILE をウィンドウなしで再生し、レベルとスコアを確かめます（一致すれば終了コード 0）。</source>
         <translation>Replay FILE without a window and check its level and score (exit status 0 when they match).</translation>
+    </message>
+    <message>
+        <source>ゲームの名前とバージョンを表示して終了します。</source>
+        <translation>Show the game&apos;s name and version and quit.</translation>
+    </message>
+    <message>
+        <source>フルスクリーンで起動します（今回だけ）。</source>
+        <translation>Start in full screen (this run only).</translation>
+    </message>
+    <message>
+        <source>ウィンドウで起動します（今回だけ）。</source>
+        <translation>Start in a window (this run only).</translation>
+    </message>
+    <message>
+        <source>画面の大きさ：ゲームの1ドットを N×N に（N は 1～4、今回だけ）。</source>
+        <translation>Window size: every game pixel N x N, N from 1 to 4 (this run only).</translation>
+    </message>
+    <message>
+        <source>使い方: %1 [オプション]</source>
+        <translation>Usage: %1 [options]</translation>
+    </message>
+    <message>
+        <source>タールニックス：せり上がるブロックの井戸に爆弾を落とすアクションパズル。</source>
+        <translation>Tarnix, an action puzzle: bombs in a well of rising blocks.</translation>
+    </message>
+    <message>
+        <source>オプション:</source>
+        <translation>Options:</translation>
+    </message>
+    <message>
+        <source>引数 &apos;%1&apos; は使えません。</source>
+        <translation>unexpected argument &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--fullscreen と --windowed は同時には指定できません。</source>
+        <translation>--fullscreen and --windowed exclude each other.</translation>
+    </message>
+    <message>
+        <source>--scale には 1、2、3、4 のどれかを指定してください（&apos;%1&apos; は使えません）。</source>
+        <translation>--scale takes 1, 2, 3 or 4, not &apos;%1&apos;.</translation>
     </message>
 </context>
 <context>
@@ -97,6 +117,18 @@
     <message>
         <source>Ｒｅａｄｍｅ参照(&amp;R)</source>
         <translation>View &amp;Readme</translation>
+    </message>
+    <message>
+        <source>非アクティブ時に一時停止</source>
+        <translation>Pause When Inactive</translation>
+    </message>
+    <message>
+        <source>画面の大きさ</source>
+        <translation>Window Size</translation>
+    </message>
+    <message>
+        <source>全画面表示</source>
+        <translation>Full Screen</translation>
     </message>
 </context>
 <context>

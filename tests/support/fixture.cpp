@@ -2,6 +2,8 @@
 
 #include "playfield/playfield.h"
 #include "shell/language.h"
+#include "shell/command_line.h"
+#include "shell/options.h"
 #include "shell/platform.h"
 
 namespace tarnix::testing {
@@ -17,6 +19,11 @@ void GameTest::SetUp() {
   random.Randomize(12345);
   // The suites compare with the game's own Japanese texts, whatever the machine's language.
   Language_Install(QStringLiteral("ja"));
+  // Whatever tarnix.conf a run of the game left in the build folder, tests see a window at x1.
+  Options_Reset();
+  RunOptions() = CommandLine{};
+  RunOptions().Scale = 1;
+  RunOptions().Windowed = true;
   window_ = std::make_unique<Form1Window>();
   window_->mnuO1.SetChecked(true);
 }
@@ -25,6 +32,8 @@ void GameTest::TearDown() {
   window_.reset();
   Platform() = PlatformSeams{};
   Module1_Reset();
+  RunOptions() = CommandLine{};
+  Options_Reset();
 }
 
 void GameTest::StartPlaying() {

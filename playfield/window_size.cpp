@@ -1,0 +1,141 @@
+// The window's size: every game pixel an N x N block, in a window or full screen.
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+
+#include <algorithm>
+
+#include "playfield/form1.h"
+#include "shell/command_line.h"
+#include "shell/options.h"
+
+namespace tarnix {
+
+bool Scale_Fits(int factor, QSize area, QSize extra) {
+  return kGameWidth * factor + extra.width() <= area.width() &&
+         kGameHeight * factor + extra.height() <= area.height();
+}
+
+int Scale_Largest(QSize area, QSize extra) {
+  for (int n = kMaxScale; n > 1; --n) {
+    if (Scale_Fits(n, area, extra)) return n;
+  }
+  return 1;
+}
+
+int Scale_FirstChoice(QSize area, QSize extra) {
+  // Three quarters of the height leaves the panel, the title bar and some desk in view.
+  return Scale_Largest(QSize(area.width(), area.height() * 3 / 4), extra);
+}
+
+bool FullScreenToggleKey(const QKeyEvent& key) {
+  if (key.key() == Qt::Key_F11) return true;
+  return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+         key.modifiers().testFlag(Qt::AltModifier);
+}
+
+QSize Form1Window::AvailableArea() const {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  return s ? s->availableGeometry().size() : QSize(kGameWidth, kGameHeight);
+}
+
+QSize Form1Window::FrameExtra() const {
+  const int menu = menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height();
+  // The frame the desktop draws around the window is known only once it is shown.
+  QSize frame(0, 0);
+  if (isVisible() && !fullScreen_) {
+    frame = frameGeometry().size() - geometry().size();
+  }
+  return QSize(frame.width(), menu + frame.height());
+}
+
+void Form1Window::ApplyScale(int n) {
+  scale_ = n;
+  for (PictureBox* box : {&Picture5[0], &Picture5[1], &Picture5[2], &Picture5[3], &Picture5[4],
+                          &Picture5[5], &Picture8, &Picture1, &Picture6, &Picture2, &Picture4}) {
+    box->ApplyScale(n);
+  }
+  for (PictureBox& box : Picture3) box.ApplyScale(n);
+  for (auto* labels : {&Label3, &Label4}) {
+    for (Label& label : *labels) label.ApplyScale(n);
+  }
+  for (Label& label : Label1) label.ApplyScale(n);
+  for (Label& label : Label2) label.ApplyScale(n);
+  Text1.ApplyScale(n);
+  client_.setFixedSize(kGameWidth * n, kGameHeight * n);
+  PlaceClient();
+}
+
+void Form1Window::PlaceClient() {
+  const QSize room = frame_.size();
+  client_.move(std::max(0, (room.width() - client_.width()) / 2),
+               std::max(0, (room.height() - client_.height()) / 2));
+}
+
+void Form1Window::SetWindowScale(int n) {
+  windowScale_ = std::clamp(n, 1, kMaxScale);
+  if (fullScreen_) {
+    SizeMenu_Refresh();
+    return;
+  }
+  ApplyScale(windowScale_);
+  frame_.setFixedSize(client_.size());
+  if (layout()) layout()->invalidate();  // the size hint is cached until the layout runs
+  setFixedSize(sizeHint());
+  SizeMenu_Refresh();
+}
+
+void Form1Window::SetFullScreen(bool on) {
+  if (on == fullScreen_) return;
+  fullScreen_ = on;
+  if (on) {
+    normalPos_ = pos();
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect whole = s ? s->geometry() : QRect(QPoint(0, 0), AvailableArea());
+    ApplyScale(Scale_Largest(whole.size(), QSize(0, menuBar()->sizeHint().height())));
+    frame_.setMinimumSize(0, 0);
+    frame_.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    // Without a window manager nobody else makes the window cover the screen.
+    setGeometry(whole);
+  } else {
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
+    SetWindowScale(windowScale_);
+    move(normalPos_);
+  }
+  mnuFullScreen.SetChecked(on);
+  SizeMenu_Refresh();
+}
+
+void Form1Window::SizeMenu_Refresh() {
+  const QSize area = AvailableArea();
+  const QSize extra = FrameExtra();
+  for (int i = 0; i < kMaxScale; ++i) {
+    mnuScale[i].SetChecked(i + 1 == windowScale_);
+    // A window bigger than the screen would hide part of the well; x1 stays, as the least.
+    mnuScale[i].SetEnabled(i == 0 || Scale_Fits(i + 1, area, extra));
+  }
+}
+
+void Form1Window::ApplyStartOptions() {
+  PortOptions& options = Options();
+  const QSize area = AvailableArea();
+  const QSize extra = FrameExtra();
+  if (options.Scale == 0) options.Scale = Scale_FirstChoice(area, extra);
+  // A remembered size shrinks to the screen of the day; one asked for on the command line
+  // is taken as it is.
+  const int scale = RunOptions().Scale != 0
+                        ? RunOptions().Scale
+                        : std::min(options.Scale, Scale_Largest(area, extra));
+  SetWindowScale(scale);
+  if (const QScreen* s = screen()) {
+    move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+  }
+  SetFullScreen(RunOptions().FullScreen || (!RunOptions().Windowed && options.FullScreen));
+}
+
+}  // namespace tarnix

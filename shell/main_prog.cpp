@@ -194,12 +194,20 @@ void Main_ClearPollers() { Pollers().clear(); }
 void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void Main_LoopTurn() {
+  // Outside play, and under an open menu, a pass changes nothing: the loop sleeps until
+  // something happens instead of turning on the clock. Play keeps the clock's pace.
+  const bool idle = Main_Idle();
+  if (idle) {
+    Main_IdleWait();
+    Main_RunPollers();
+  }
   Platform().clock->WaitPast(GetTickCount(), Module1.WaitMs);
   for (const Poller& p : Pollers()) p.poll();
   if (Form1->MenusOpen() == 0) {
     for (int n = Replay_PassesThisTurn(); n > 0; --n) Main_Prog();
   }
   DoEvents();
+  if (!idle) Main_RunPollers();
 }
 
 void Main_Loop() {

@@ -20,6 +20,18 @@ void Main_ClearPollers();
 // Dispatches every pending window event.
 void DoEvents();
 
+// An input source outside the window's events (a gamepad): `poll` runs once every turn of
+// the loop and, while the game sleeps waiting for events, at least every `idleMs`.
+void Main_AddPoller(void (*poll)(), int idleMs);
+void Main_RemovePoller(void (*poll)());
+void Main_RunPollers();
+// True while a pass would change nothing: outside play, or while a menu is open.
+bool Main_Idle();
+// Sleeps until a window event arrives (or a poller is due), dispatching it.
+void Main_IdleWait();
+// How long that sleep may last in ms, -1 for as long as no event comes.
+int Main_IdleTimeout();
+
 void Picture1_KeyDown(Long KeyCode, Long Shift);
 void Picture1_KeyUp(Long KeyCode, Long Shift);
 void Picture1_LostFocus();

@@ -32,6 +32,7 @@ void Platform_FillReal() {
   if (!p.messages) p.messages = &RealMessageBoxes();
   if (!p.launcher) p.launcher = &RealLauncher();
   if (!p.sound) p.sound = &RealSound();
+  if (!p.events) p.events = &RealEvents();
 }
 
 // The executable's folder as bytes: Qt's own answer goes through UTF-8 and comes back empty

@@ -22,6 +22,7 @@ int main(int argc, char* argv[]) {
   const std::string verify = tarnix::RunOptions().Verify;
   // The rules read the canvas, so verifying needs the controls, but never a screen.
   if (!verify.empty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  tarnix::Main_BeforeApplication();
   QApplication app(argc, argv);
   if (!verify.empty()) return tarnix::Replay_VerifyMain(verify);
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -74,10 +75,39 @@ std::vector<std::pair<long, std::string>> ResidentParts() {
   return sorted;
 }
 
+// Context switches of each living thread by name: voluntary, then not.
+std::map<std::string, std::pair<long, long>> ThreadSwitches() {
+  std::map<std::string, std::pair<long, long>> threads;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    std::ifstream status(task.path() / "status");
+    std::string line;
+    auto& [voluntary, preempted] = threads[name];
+    while (std::getline(status, line)) {
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0) voluntary += std::stol(line.substr(24));
+      if (line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) preempted += std::stol(line.substr(27));
+    }
+  }
+  return threads;
+}
+
+void PrintThreads(const char* what, const std::map<std::string, std::pair<long, long>>& from,
+                  long passes) {
+  for (const auto& [name, to] : ThreadSwitches()) {
+    const auto was = from.count(name) ? from.at(name) : std::pair<long, long>{0, 0};
+    std::printf("threads %s %s voluntary %.2f preempted %.2f\n", what, name.c_str(),
+                static_cast<double>(to.first - was.first) / std::max(1L, passes),
+                static_cast<double>(to.second - was.second) / std::max(1L, passes));
+  }
+}
+
 struct Run {
   long passes = 0;
   double seconds = 0;
   Usage used;
+  std::map<std::string, std::pair<long, long>> threadsFrom;
 };
 
 // Turns the real main loop for `seconds`, walking the player back and forth while playing.
@@ -90,6 +120,7 @@ Run Turn(double seconds, bool walk, double warmUp) {
   if (warmUp > 0) QTimer::singleShot(static_cast<int>(warmUp * 1000), [] {});
   const auto start = Clock::now();
   Usage from = Now();
+  run.threadsFrom = ThreadSwitches();
   auto from_time = start;
   bool counting = warmUp <= 0;
   long turns = 0;
@@ -99,6 +130,7 @@ Run Turn(double seconds, bool walk, double warmUp) {
     if (!counting && elapsed >= warmUp) {
       counting = true;
       from = Now();
+      run.threadsFrom = ThreadSwitches();
       from_time = now;
       run.passes = 0;
     }
@@ -147,6 +179,7 @@ int main(int argc, char* argv[]) {
   phase.start();
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
+  Main_BeforeApplication();
   QApplication app(argc, argv);
   std::printf("startup_application_ms %.1f\n", phase.nsecsElapsed() / 1e6);
   phase.restart();
@@ -188,6 +221,8 @@ int main(int argc, char* argv[]) {
                 wait.ms, rate, wait.model, 100.0 * (rate - wait.model) / wait.model,
                 100.0 * play.used.cpu / play.seconds,
                 static_cast<double>(play.used.wakeups) / std::max(1L, play.passes));
+    const std::string what = "wait" + std::to_string(wait.ms);
+    PrintThreads(what.c_str(), play.threadsFrom, play.passes);
     mnuG1_Click();
   }
   std::printf("played_seconds %.0f\n", played);

@@ -36,6 +36,9 @@ void Picture1_KeyDown(Long KeyCode, Long Shift);
 void Picture1_KeyUp(Long KeyCode, Long Shift);
 void Picture1_LostFocus();
 
+// What must be settled before the application object exists.
+void Main_BeforeApplication();
+
 // Start-up: everything up to the main loop, then the loop itself.
 void Form_Load();
 // Start-up up to the main loop, without entering it. `folder` stands in for the

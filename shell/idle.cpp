@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "playfield/form1.h"
+#include "replay/replay.h"
 #include "shell/platform.h"
 #include "shell/shell.h"
 
@@ -51,8 +52,8 @@ EventSource& Events() {
 
 }  // namespace
 
-// The shortest interval a poller asks for, less the turn's wait that follows the sleep
-// before the next poll.
+// The shortest interval a poller asks for, less the turn's wait between the sleep and the
+// poll.
 int Main_IdleTimeout() {
   int timeout = -1;
   for (const Poller& p : Pollers()) {
@@ -80,6 +81,8 @@ void Main_RemovePoller(void (*poll)()) {
                 pollers.end());
 }
 
+void Main_ClearPollers() { Pollers().clear(); }
+
 void Main_RunPollers() {
   // A copy: a poller may add or remove pollers.
   const std::vector<Poller> pollers = Pollers();
@@ -87,6 +90,8 @@ void Main_RunPollers() {
 }
 
 bool Main_Idle() {
+  // A replay being watched brings its own keys, one pass at a time.
+  if (Replay_IsPlaying()) return false;
   return Module1.GamePhase != kPlaying || (Form1 != nullptr && Form1->MenusOpen() != 0);
 }
 

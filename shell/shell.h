@@ -20,10 +20,8 @@ void Main_ClearPollers();
 // Dispatches every pending window event.
 void DoEvents();
 
-// An input source outside the window's events (a gamepad): `poll` runs once every turn of
-// the loop and, while the game sleeps waiting for events, at least every `idleMs`.
-void Main_AddPoller(void (*poll)(), int idleMs);
 void Main_RemovePoller(void (*poll)());
+// Every poller, once.
 void Main_RunPollers();
 // True while a pass would change nothing: outside play, or while a menu is open.
 bool Main_Idle();

@@ -2,7 +2,8 @@
 # What the real game costs, under Xvfb: the first frame, CPU and wake-ups on the title and
 # at each of the four waits, the pace, the memory held after play, the mixer's wake.
 # Each figure is the median of several runs.
-# Usage: scripts/measure.sh [seconds per wait] [runs]   (builds the release build first)
+# Usage: scripts/measure.sh [seconds per wait] [runs]   (builds the release build first;
+#   SKIP_SETUP=1 and SKIP_BUILD=1 leave out the package check and the build)
 #   MEASURE_DISPLAY=:N picks the Xvfb display; SDL_AUDIODRIVER is "dummy" unless set, so
 #   that the mixer and its thread are there on a machine without a sound card.
 set -euo pipefail
@@ -10,8 +11,10 @@ cd "$(dirname "$0")/.."
 seconds=${1:-10}
 runs=${2:-3}
 if [ -z "${SKIP_SETUP:-}" ]; then bash scripts/setup.sh --test; fi
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTARNIX_BENCH=ON >/dev/null
-cmake --build build-release -j 2 --target tarnix tarnix_pacing >/dev/null
+if [ -z "${SKIP_BUILD:-}" ]; then
+  cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DTARNIX_BENCH=ON >/dev/null
+  cmake --build build-release -j 2 --target tarnix tarnix_pacing >/dev/null
+fi
 cp -f build-release/*.wav build-release/bench/ 2>/dev/null || true
 
 display=${MEASURE_DISPLAY:-:$((90 + RANDOM % 9))}

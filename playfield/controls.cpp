@@ -68,6 +68,7 @@ void PictureBox::Setup(QWidget* parent, int left, int top, int width, int height
 
 void PictureBox::ResizeLayer(int width, int height) {
   layer_ = QImage(width, height, QImage::Format_RGB32);
+  layer_.fill(back_);
   drawn_ = layer_.rect();
   Cls();
 }

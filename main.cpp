@@ -29,6 +29,7 @@ int main(int argc, char* argv[]) {
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
   tarnix::Signals_Install();
   tarnix::Display_GuardBegin();
+  tarnix::Main_BeforeApplication();
   QApplication app(argc, argv);
   tarnix::Display_GuardEnd();
   if (!verify.empty()) return tarnix::Replay_VerifyMain(verify);

@@ -3,74 +3,115 @@
 
 #include <sys/stat.h>
 
-#include <map>
+#include <QCoreApplication>
 
 #include "files/files.h"
+#include "files/mixer.h"
 #include "playfield/form1.h"
 #include "shell/platform.h"
 
 namespace tarnix {
 
-namespace {
+MixerSound::MixerSound(int lingerMs) : lingerMs_(lingerMs) {}
 
-// SDL_mixer mixes on a thread of its own and keeps one device open, so playing an effect
-// never blocks a pass. Each file is decoded once and kept.
-class MixerSound final : public SoundOutput {
- public:
-  ~MixerSound() override {
-    if (!open_) return;
+MixerSound::~MixerSound() {
+  if (awake_) {
     Mix_HaltChannel(-1);
-    for (auto& [path, chunk] : chunks_) {
-      if (chunk) Mix_FreeChunk(chunk);
-    }
     Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
+  for (auto& [path, chunk] : chunks_) Mix_FreeChunk(chunk);
+  if (initialised_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
 
-  void Play(const std::string& path) override {
-    if (!Open()) return;
-    Mix_Chunk* chunk = Chunk(path);
-    if (!chunk) return;
-    Mix_HaltChannel(-1);
-    Mix_PlayChannel(0, chunk, 0);
-  }
+void MixerSound::Play(const std::string& path) {
+  if (!Wake()) return;
+  Mix_Chunk* chunk = Chunk(path);
+  if (!chunk) return;
+  Mix_HaltChannel(-1);
+  silentBytes_ = 0;
+  Mix_PlayChannel(0, chunk, 0);
+}
 
- private:
-  bool Open() {
-    if (tried_) return open_;
-    tried_ = true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    if (Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 512) != 0) {
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+bool MixerSound::Wake() {
+  if (awake_) return true;
+  if (failed_) return false;
+  if (!initialised_) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      failed_ = true;
       return false;
     }
-    Mix_AllocateChannels(1);
-    open_ = true;
-    return true;
+    initialised_ = true;
   }
-
-  Mix_Chunk* Chunk(const std::string& path) {
-    const auto found = chunks_.find(path);
-    if (found != chunks_.end()) return found->second;
-    // Null for a missing or unreadable file; not kept, so a file put back later plays.
-    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
-    if (chunk) chunks_.emplace(path, chunk);
-    return chunk;
+  // No audio device (CI, a server) is silence for the rest of the run, not an error.
+  if (Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 512) != 0) {
+    failed_ = true;
+    return false;
   }
+  int frequency = 0;
+  Uint16 format = 0;
+  int channels = 0;
+  Mix_QuerySpec(&frequency, &format, &channels);
+  if (frequency != frequency_ || format != format_ || channels != channels_) {
+    // The decoded effects are in the device's format; a device that opens in another
+    // one needs them decoded again.
+    for (auto& [p, chunk] : chunks_) Mix_FreeChunk(chunk);
+    chunks_.clear();
+    frequency_ = frequency;
+    format_ = format;
+    channels_ = channels;
+  }
+  lingerBytes_ = static_cast<long>(frequency) * channels * (SDL_AUDIO_BITSIZE(format) / 8) *
+                 lingerMs_ / 1000;
+  Mix_AllocateChannels(1);
+  silentBytes_ = 0;
+  sleepPosted_ = false;
+  Mix_SetPostMix(&MixerSound::CountSilence, this);
+  awake_ = true;
+  return true;
+}
 
-  bool tried_ = false;
-  bool open_ = false;
-  std::map<std::string, Mix_Chunk*> chunks_;
-};
+// On the audio thread, once per mixed buffer: silence is counted in bytes of output, and
+// the game's thread is asked once to close the device when enough has passed.
+void MixerSound::CountSilence(void* self, unsigned char* /*stream*/, int len) {
+  auto* mixer = static_cast<MixerSound*>(self);
+  if (Mix_Playing(0)) {
+    mixer->silentBytes_ = 0;
+    return;
+  }
+  if ((mixer->silentBytes_ += len) < mixer->lingerBytes_) return;
+  if (mixer->sleepPosted_.exchange(true)) return;
+  QMetaObject::invokeMethod(&mixer->mainThread_, [mixer] { mixer->SleepIfSilent(); },
+                            Qt::QueuedConnection);
+}
+
+void MixerSound::SleepIfSilent() {
+  sleepPosted_ = false;
+  if (!awake_ || Mix_Playing(0) || silentBytes_ < lingerBytes_) return;
+  Mix_CloseAudio();
+  awake_ = false;
+}
+
+Mix_Chunk* MixerSound::Chunk(const std::string& path) {
+  const auto found = chunks_.find(path);
+  if (found != chunks_.end()) return found->second;
+  // Null for a missing or unreadable file; not kept, so a file put back later plays.
+  Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+  if (chunk) chunks_.emplace(path, chunk);
+  return chunk;
+}
+
+namespace {
 
 constexpr const char* kCheckedEffects[] = {"bomb", "cursor", "get", "height", "over", "select"};
 
 }  // namespace
 
-SoundOutput& RealSound() {
-  static MixerSound sound;
-  return sound;
+MixerSound& RealMixer() {
+  static MixerSound mixer;
+  return mixer;
 }
+
+SoundOutput& RealSound() { return RealMixer(); }
 
 void Sound(const std::string& name) {
   if (!Form1->mnuO1.Checked()) return;

@@ -1,11 +1,15 @@
 #include "playfield/controls.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPalette>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <vector>
 
 namespace tarnix {
 
@@ -20,6 +24,29 @@ QFont GameFont(int pixelSize, bool bold) {
   font.setPixelSize(pixelSize);
   font.setBold(bold);
   return font;
+}
+
+// The bounding box of the pixels an operation changed, grown one run at a time.
+struct ChangedBox {
+  int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+  void Add(int x0, int x1, int y) {  // columns x0..x1 of row y
+    left = std::min(left, x0);
+    right = std::max(right, x1);
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
+  }
+  QRect Rect() const { return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom)); }
+};
+
+// Copies `n` pixels where they differ, adding the changed run to `box`.
+void CopyChanged(QRgb* out, const QRgb* in, int n, int x, int y, ChangedBox& box) {
+  if (n <= 0 || std::memcmp(out, in, sizeof(QRgb) * static_cast<std::size_t>(n)) == 0) return;
+  int first = 0;
+  while (out[first] == in[first]) ++first;
+  int last = n - 1;
+  while (out[last] == in[last]) --last;
+  std::memcpy(out + first, in + first, sizeof(QRgb) * static_cast<std::size_t>(last - first + 1));
+  box.Add(x + first, x + last, y);
 }
 
 }  // namespace
@@ -41,6 +68,8 @@ void PictureBox::Setup(QWidget* parent, int left, int top, int width, int height
 
 void PictureBox::ResizeLayer(int width, int height) {
   layer_ = QImage(width, height, QImage::Format_RGB32);
+  layer_.fill(back_);
+  drawn_ = layer_.rect();
   Cls();
 }
 
@@ -50,18 +79,39 @@ void PictureBox::SetPicture(const QImage& picture) {
     resize(picture_.size() * scale_);
     ResizeLayer(picture_.width(), picture_.height());
   } else {
+    drawn_ = layer_.rect();
     Cls();
   }
-  update();
+}
+
+void PictureBox::MarkChanged(const QRect& rect) {
+  if (rect.isEmpty()) return;
+  dirty_ |= rect;
+  drawn_ |= rect;
+  update(WidgetRect(rect));
 }
 
 void PictureBox::Cls() {
-  layer_.fill(back_);
-  if (!picture_.isNull()) {
-    QPainter painter(&layer_);
-    painter.drawImage(0, 0, picture_);
+  // Only where something was drawn since the last clear can the layer differ from its
+  // back colour and picture.
+  const QRect area = drawn_ & layer_.rect();
+  drawn_ = QRect();
+  if (area.isEmpty()) return;
+  const int pictureRight = std::min(area.right() + 1, static_cast<int>(picture_.width()));
+  std::vector<QRgb> clean(static_cast<std::size_t>(area.width()), back_);
+  ChangedBox box;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    std::fill(clean.begin(), clean.end(), back_);
+    if (y < picture_.height() && pictureRight > area.left()) {
+      const auto* in = reinterpret_cast<const QRgb*>(picture_.constScanLine(y));
+      std::copy(in + area.left(), in + pictureRight, clean.begin());
+    }
+    auto* out = reinterpret_cast<QRgb*>(layer_.scanLine(y)) + area.left();
+    CopyChanged(out, clean.data(), area.width(), area.left(), y, box);
   }
-  update();
+  const QRect changed = box.Rect();
+  MarkChanged(changed);
+  drawn_ = QRect();
 }
 
 void PictureBox::PaintPicture(const QImage& src, int x1, int y1, int w1, int h1, int x2,
@@ -80,6 +130,7 @@ void PictureBox::PaintPicture(const QImage& src, int x1, int y1, int w1, int h1,
   const int dy0 = std::max(0, y1);
   const int dx1 = std::min(layer_.width(), x1 + w1);
   const int dy1 = std::min(layer_.height(), y1 + h1);
+  ChangedBox box;
   if (!stretched && op == vbSrcCopy) {
     // The common case (tiles, flashes, backgrounds): whole scanlines at a time.
     const int sx0 = std::max({x2, x2 + dx0 - x1, 0});
@@ -90,9 +141,10 @@ void PictureBox::PaintPicture(const QImage& src, int x1, int y1, int w1, int h1,
       if (sy < 0 || sy >= source.height() || sy >= y2 + h2) continue;
       const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(sy));
       auto* out = reinterpret_cast<QRgb*>(layer_.scanLine(dy));
-      std::memcpy(out + (sx0 - x2 + x1), in + sx0, sizeof(QRgb) * static_cast<std::size_t>(sx1 - sx0));
+      const int dx = sx0 - x2 + x1;
+      CopyChanged(out + dx, in + sx0, sx1 - sx0, dx, dy, box);
     }
-    update();
+    MarkChanged(box.Rect());
     return;
   }
   for (int dy = dy0; dy < dy1; ++dy) {
@@ -104,17 +156,29 @@ void PictureBox::PaintPicture(const QImage& src, int x1, int y1, int w1, int h1,
       const int sx = x2 + (stretched ? (dx - x1) * w2 / w1 : dx - x1);
       if (sx < 0 || sx >= source.width() || sx >= x2 + w2) continue;
       const QRgb s = in[sx] | 0xFF000000u;
+      QRgb v;
       switch (op) {
-        case vbSrcPaint: out[dx] |= s; break;
-        case vbSrcAnd: out[dx] &= s; break;
-        default: out[dx] = s; break;
+        case vbSrcPaint: v = out[dx] | s; break;
+        case vbSrcAnd: v = out[dx] & s; break;
+        default: v = s; break;
       }
+      if (v == out[dx]) continue;
+      out[dx] = v;
+      box.Add(dx, dx, dy);
     }
   }
-  update();
+  MarkChanged(box.Rect());
 }
 
-void PictureBox::Refresh() { repaint(); }
+void PictureBox::Refresh() {
+  if (!dirty_.isEmpty()) {
+    repaint(WidgetRect(dirty_));
+  } else if (QWidget* top = window()) {
+    // Nothing of the layer waits, but a move or a show elsewhere may: the screen is
+    // brought up to date now all the same.
+    QCoreApplication::sendPostedEvents(top, QEvent::UpdateRequest);
+  }
+}
 
 std::int32_t PictureBox::Point(int x, int y) const {
   if (x < 0 || y < 0 || x >= layer_.width() || y >= layer_.height()) return -1;
@@ -138,19 +202,22 @@ QRect PictureBox::WidgetRect(const QRect& layerRect) const { return ScaledRect(l
 
 void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (scale_ == 1) {
-    painter.drawImage(0, 0, layer_);
-    return;
+  for (const QRect& r : event->region()) {
+    if (scale_ == 1) {
+      painter.drawImage(r.topLeft(), layer_, r);
+      continue;
+    }
+    // The layer pixels under the exposed area, each drawn as one whole block.
+    const QRect area = QRect(QPoint(r.left() / scale_, r.top() / scale_),
+                             QPoint(r.right() / scale_, r.bottom() / scale_)) &
+                       layer_.rect();
+    if (area.isEmpty()) continue;
+    painter.drawImage(WidgetRect(area).topLeft(),
+                      layer_.copy(area).scaled(area.size() * scale_, Qt::IgnoreAspectRatio,
+                                               Qt::FastTransformation));
   }
-  // The layer pixels under the exposed area, each drawn as one whole block.
-  const QRect exposed = event->rect();
-  const QRect area = QRect(QPoint(exposed.left() / scale_, exposed.top() / scale_),
-                           QPoint(exposed.right() / scale_, exposed.bottom() / scale_)) &
-                     layer_.rect();
-  if (area.isEmpty()) return;
-  painter.drawImage(WidgetRect(area).topLeft(),
-                    layer_.copy(area).scaled(area.size() * scale_, Qt::IgnoreAspectRatio,
-                                             Qt::FastTransformation));
+  // Qt paints every pending update of the widget at once, less what children cover.
+  dirty_ = QRect();
 }
 
 void Label::Setup(QWidget* parent, int left, int top, int width, int height, int pixelSize,
@@ -163,8 +230,11 @@ void Label::Setup(QWidget* parent, int left, int top, int width, int height, int
   setAutoFillBackground(false);
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_TransparentForMouseEvents);
-  setStyleSheet(QStringLiteral("QLabel { color: #%1; background: transparent; }")
-                    .arg(color & 0xFFFFFFu, 6, 16, QLatin1Char('0')));
+  // A palette colour draws the same text as a style sheet would, without the style sheet
+  // machinery on every paint.
+  QPalette colours = palette();
+  colours.setColor(QPalette::WindowText, QColor::fromRgb(color | 0xFF000000u));
+  setPalette(colours);
   setContentsMargins(0, 0, 0, 0);
   setIndent(0);
   setText(caption);

@@ -51,6 +51,8 @@ class PictureBox : public QWidget {
   const QImage& Picture() const { return picture_; }
   void SetPicture(const QImage& picture);
   const QImage& Image() const { return layer_; }
+  // The part of the layer changed since the screen last showed it, in layer pixels.
+  QRect Dirty() const { return dirty_; }
 
   // Positions in game pixels, whatever the window's size.
   int Left() const { return x() / scale_; }
@@ -73,9 +75,13 @@ class PictureBox : public QWidget {
   void ResizeLayer(int width, int height);
   // Where a rectangle of the layer lies on the widget: the one place the two meet.
   QRect WidgetRect(const QRect& layerRect) const;
+  // The screen shows `rect` of the layer anew at the next repaint, and only that.
+  void MarkChanged(const QRect& rect);
 
   QImage picture_;
   QImage layer_;
+  QRect dirty_;  // changed and not yet on the screen
+  QRect drawn_;  // drawn since the last clear: only there can the layer differ from it
   QRgb back_ = 0xFF000000;
   bool autoSize_ = false;
   int scale_ = 1;

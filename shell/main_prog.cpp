@@ -1,7 +1,5 @@
 #include <QCoreApplication>
 
-#include <vector>
-
 #include "bombs/bombs.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
@@ -174,28 +172,14 @@ void Main_Prog() {
   Replay_AfterPass();
 }
 
-namespace {
-
-struct Poller {
-  void (*poll)();
-  int idleMs;
-};
-
-std::vector<Poller>& Pollers() {
-  static std::vector<Poller> pollers;
-  return pollers;
-}
-
-}  // namespace
-
-void Main_AddPoller(void (*poll)(), int idleMs) { Pollers().push_back({poll, idleMs}); }
-void Main_ClearPollers() { Pollers().clear(); }
-
 void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void Main_LoopTurn() {
+  // Outside play, and under an open menu, a pass changes nothing: the loop sleeps until
+  // something happens instead of turning on the clock. Play keeps the clock's pace.
+  if (Main_Idle()) Main_IdleWait();
   Platform().clock->WaitPast(GetTickCount(), Module1.WaitMs);
-  for (const Poller& p : Pollers()) p.poll();
+  Main_RunPollers();
   if (Form1->MenusOpen() == 0) {
     for (int n = Replay_PassesThisTurn(); n > 0; --n) Main_Prog();
   }

@@ -1,4 +1,4 @@
-// The five seams between the game and the machine. The game reaches the machine only
+// The seams between the game and the machine. The game reaches the machine only
 // through these; tests put doubles in their place.
 #pragma once
 
@@ -54,12 +54,22 @@ class RandomSource {
   virtual std::optional<std::uint64_t> State() const { return std::nullopt; }
 };
 
+// The window system's event queue, for the loop's sleep while nothing moves.
+class EventSource {
+ public:
+  virtual ~EventSource() = default;
+  // Sleeps until at least one event arrives, or `timeoutMs` passes (-1: no limit), then
+  // dispatches what has arrived. Nothing else wakes it.
+  virtual void WaitForEvents(int timeoutMs) = 0;
+};
+
 struct PlatformSeams {
   TickClock* clock = nullptr;
   SoundOutput* sound = nullptr;
   MessageBoxes* messages = nullptr;
   Launcher* launcher = nullptr;
   RandomSource* random = nullptr;
+  EventSource* events = nullptr;
 };
 
 // The seams in force. Start-up installs the real ones; tests install doubles.
@@ -91,5 +101,6 @@ RandomSource& RealRandom();
 MessageBoxes& RealMessageBoxes();
 Launcher& RealLauncher();
 SoundOutput& RealSound();
+EventSource& RealEvents();
 
 }  // namespace tarnix

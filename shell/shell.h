@@ -20,9 +20,22 @@ void Main_ClearPollers();
 // Dispatches every pending window event.
 void DoEvents();
 
+void Main_RemovePoller(void (*poll)());
+// Every poller, once.
+void Main_RunPollers();
+// True while a pass would change nothing: outside play, or while a menu is open.
+bool Main_Idle();
+// Sleeps until a window event arrives (or a poller is due), dispatching it.
+void Main_IdleWait();
+// How long that sleep may last in ms, -1 for as long as no event comes.
+int Main_IdleTimeout();
+
 void Picture1_KeyDown(Long KeyCode, Long Shift);
 void Picture1_KeyUp(Long KeyCode, Long Shift);
 void Picture1_LostFocus();
+
+// What must be settled before the application object exists.
+void Main_BeforeApplication();
 
 // Start-up: everything up to the main loop, then the loop itself.
 void Form_Load();

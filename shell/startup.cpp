@@ -34,6 +34,7 @@ void Platform_FillReal() {
   if (!p.messages) p.messages = &RealMessageBoxes();
   if (!p.launcher) p.launcher = &RealLauncher();
   if (!p.sound) p.sound = &RealSound();
+  if (!p.events) p.events = &RealEvents();
 }
 
 // The executable's folder as bytes: Qt's own answer goes through UTF-8 and comes back empty
@@ -73,6 +74,14 @@ void Form_InstallExitSaves() {
 }
 
 }  // namespace
+
+void Main_BeforeApplication() {
+  // A frame here is a few small rectangles. Through shared memory each one costs a
+  // completion event from the X server, which wakes Qt's event thread and then the game's:
+  // two wake-ups a frame for nothing. Through the socket they cost none. A player may
+  // still choose otherwise by setting the variable.
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+}
 
 void Form_LoadSteps(const std::string& folder) {
   Platform_FillReal();

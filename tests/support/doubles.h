@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,25 @@ class LauncherRecorder final : public Launcher {
   bool Open(const std::string& path) override {
     opened.push_back(path);
     return true;
+  }
+};
+
+// The window's events as a recording: each sleep of the idle loop delivers the next recorded
+// event, if any. A sleep with nothing recorded returns at once (where the real queue would
+// sleep on) and is kept, with its timeout, like every other.
+class RecordedEvents final : public EventSource {
+ public:
+  std::deque<std::function<void()>> recorded;
+  std::vector<int> sleeps;  // the timeout of every sleep, -1 for none
+  int delivered = 0;
+
+  void WaitForEvents(int timeoutMs) override {
+    sleeps.push_back(timeoutMs);
+    if (recorded.empty()) return;
+    const std::function<void()> event = std::move(recorded.front());
+    recorded.pop_front();
+    ++delivered;
+    event();
   }
 };
 

@@ -16,6 +16,7 @@ void GameTest::SetUp() {
   p.messages = &messages;
   p.launcher = &launcher;
   p.random = &random;
+  p.events = &events;
   random.Randomize(12345);
   // The suites compare with the game's own Japanese texts, whatever the machine's language.
   Language_Install(QStringLiteral("ja"));

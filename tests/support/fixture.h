@@ -35,6 +35,7 @@ class GameTest : public ::testing::Test {
   MessageRecorder messages;
   LauncherRecorder launcher;
   ScriptedRandom random;
+  RecordedEvents events;
 
  private:
   std::unique_ptr<Form1Window> window_;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "input/pad.h"
 #include "playfield/form1.h"
 #include "shell/platform.h"
 #include "shell/shell.h"
@@ -71,6 +72,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   Form1Window form;
   Form_LoadSteps();
+  Pad_Start();  // polled every turn, as in the game
   app.processEvents();
   const auto titleAt = std::chrono::system_clock::now().time_since_epoch();
   std::printf("title_drawn_realtime_ns %lld\n",

@@ -39,6 +39,8 @@ class MixerSound final : public SoundOutput {
   bool Open() {
     if (tried_) return open_;
     tried_ = true;
+    // SDL must leave SIGINT and SIGTERM to the game; set before any part of SDL starts.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     if (Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 512) != 0) {
       SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -44,6 +44,7 @@ class Form1Window : public QMainWindow {
   MenuItem mnuG0, mnuG1, mnuG2, mnuG3;
   MenuItem mnuO0, mnuO1, mnuO2, mnuO3, mnuO4, mnuO5, mnuO6, mnuO7;
   MenuItem mnuH0, mnuH1;
+  MenuItem mnuRumble;  // the pad's rumble
 
   // True once the window has been unloaded: the main loop ends.
   bool Unloaded() const { return unloaded_; }

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <vector>
 
 #include "bombs/bombs.h"
@@ -188,7 +189,22 @@ std::vector<Poller>& Pollers() {
 
 }  // namespace
 
-void Main_AddPoller(void (*poll)(), int idleMs) { Pollers().push_back({poll, idleMs}); }
+void Main_AddPoller(void (*poll)(), int idleMs) {
+  for (Poller& p : Pollers()) {
+    if (p.poll == poll) {
+      p.idleMs = idleMs;
+      return;
+    }
+  }
+  Pollers().push_back({poll, idleMs});
+}
+
+void Main_RemovePoller(void (*poll)()) {
+  auto& pollers = Pollers();
+  pollers.erase(std::remove_if(pollers.begin(), pollers.end(),
+                               [poll](const Poller& p) { return p.poll == poll; }),
+                pollers.end());
+}
 void Main_ClearPollers() { Pollers().clear(); }
 
 void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

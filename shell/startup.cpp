@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "files/files.h"
+#include "input/pad.h"
 #include "playfield/form1.h"
 #include "replay/replay.h"
 #include "shell/command_line.h"
@@ -81,6 +82,7 @@ void Form_LoadSteps(const std::string& folder) {
   Module1.AppPath = path;
   Settings_Load();
   Options_Load();
+  Form1->mnuRumble.SetChecked(Options().Rumble);
   Sound_CheckFiles();
   Module1.GamePhase = kTitle;
   Module1.MenuCursor = 0;
@@ -94,8 +96,10 @@ void Form_LoadSteps(const std::string& folder) {
 void Form_Load() {
   Form_LoadSteps();
   Form_InstallExitSaves();
+  Pad_Start();
   if (!RunOptions().Replay.empty()) Replay_WatchFile(RunOptions().Replay);
   Main_Loop();
+  Pad_Stop();
 }
 
 void Form_Unload(Long& /*Cancel*/) {

@@ -72,6 +72,7 @@ TEST_F(PadE2ETest, StartPlayTopOutAndEnterANameWithThePadOnly) {
   PlugIn();
   ASSERT_EQ(Pad_Count(), 1);
   ASSERT_EQ(Module1.GamePhase, kTitle);
+  EXPECT_TRUE(f.mnuRumble.Checked()) << "rumble is on unless tarnix.conf turns it off";
 
   Press(SDL_CONTROLLER_BUTTON_START);
   ASSERT_EQ(Module1.GamePhase, kPlaying);

@@ -301,6 +301,7 @@ void Pad_DrawTitleLine() {
   if (line.isNull() || drawnText != text) {
     // Drawn over the title's own black band between the high-score item and the credits.
     line = Form1->Picture5[5].Picture().copy(0, 266, 264, 16);
+    if (line.isNull()) return;
     QPainter painter(&line);
     QFont font = Form1->Label3[0].font();
     font.setPixelSize(11);

@@ -15,6 +15,8 @@ void Pad_Start();
 void Pad_Stop();
 // Opens and closes pads as they come and go, and turns their buttons and sticks into keys.
 void Pad_Poll();
+// The same, without waiting for the second that separates looks for new pads.
+void Pad_PollNow();
 int Pad_Count();
 // A short rumble for a chain's generation, stronger for later ones.
 void Pad_Rumble(Long generation);

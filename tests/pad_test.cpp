@@ -54,7 +54,7 @@ class VirtualPad {
     const int index = SDL_JoystickAttachVirtualEx(&desc);
     EXPECT_GE(index, 0) << SDL_GetError();
     id_ = SDL_JoystickGetDeviceInstanceID(index);
-    Pad_Poll();
+    Pad_PollNow();  // the game notices within a second; the test does not wait for it
     joystick_ = SDL_JoystickFromInstanceID(id_);
     if (!joystick_) joystick_ = owned_ = SDL_JoystickOpen(index);
   }
@@ -83,7 +83,7 @@ class VirtualPad {
       if (SDL_JoystickGetDeviceInstanceID(i) == id_) SDL_JoystickDetachVirtual(i);
     }
     joystick_ = owned_ = nullptr;
-    Pad_Poll();
+    Pad_PollNow();
   }
   SDL_JoystickGUID Guid() const { return SDL_JoystickGetGUID(joystick_); }
 

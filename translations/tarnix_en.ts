@@ -98,6 +98,10 @@
         <source>Ｒｅａｄｍｅ参照(&amp;R)</source>
         <translation>View &amp;Readme</translation>
     </message>
+    <message>
+        <source>振動</source>
+        <translation>Rumble</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -188,6 +192,10 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>リプレイファイルを読めません。</source>
         <translation>The replay file cannot be read.</translation>
+    </message>
+    <message>
+        <source>パッド　A:赤　B:青　START:決定　BACK:タイトル</source>
+        <translation>Pad  A: red  B: blue  Start: choose  Back: title</translation>
     </message>
 </context>
 </TS>

@@ -2,9 +2,13 @@
 // first frame, CPU and wake-ups on the title and at each wait, its pace, the mixer's wake
 // and the memory it holds after play. scripts/measure.sh runs it under Xvfb.
 //   tarnix_pacing [seconds per wait]
+// With TARNIX_PACING_PAD=1 in the environment a virtual pad is plugged in first, to see what
+// an open pad costs.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+
+#include <SDL.h>
 
 #include <sys/resource.h>
 
@@ -18,6 +22,7 @@
 #include <vector>
 
 #include "files/mixer.h"
+#include "input/pad.h"
 #include "playfield/form1.h"
 #include "shell/platform.h"
 #include "shell/shell.h"
@@ -200,6 +205,19 @@ int main(int argc, char* argv[]) {
   std::printf("title_drawn_realtime_ns %lld\n", RealtimeNs());
   std::printf("startup_first_paint_ms %.1f\n", phase.nsecsElapsed() / 1e6);
   form.Picture1.removeEventFilter(&firstPaint);
+  Pad_Start();  // after the title is on screen and polled every turn, as in the game
+  if (qEnvironmentVariableIsSet("TARNIX_PACING_PAD")) {
+    SDL_VirtualJoystickDesc desc;
+    SDL_zero(desc);
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    SDL_JoystickAttachVirtualEx(&desc);
+    Pad_Poll();
+    std::printf("pads_open %d\n", Pad_Count());
+  }
+  std::printf("title_rss_kb %ld\n", ResidentKb());
 
   const Run idle = Turn(seconds, false, 0);
   std::printf("title_cpu_percent %.3f\n", 100.0 * idle.used.cpu / idle.seconds);

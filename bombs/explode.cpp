@@ -2,6 +2,7 @@
 
 #include "bombs/bombs.h"
 #include "files/files.h"
+#include "input/pad.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
 #include "shell/platform.h"
@@ -124,6 +125,7 @@ void Bomb_Explode() {
     const Long finished = EntryGeneration(n - 1);
     if (finished != EntryGeneration(n)) {
       Sound("bomb");
+      Pad_Rumble(finished);
       Score_Add(finished);
       WaitMsFromNow(2 * w);
       Block_Paint();
@@ -134,6 +136,7 @@ void Bomb_Explode() {
 
   const Long last = EntryGeneration(n - 1);
   Sound("bomb");
+  Pad_Rumble(last);
   Score_Add(last);
   WaitMsFromNow(w);
   Block_Fall();

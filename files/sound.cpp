@@ -36,6 +36,8 @@ bool MixerSound::Wake() {
   if (awake_) return true;
   if (failed_) return false;
   if (!initialised_) {
+    // SDL must leave SIGINT and SIGTERM to the game; set before any part of SDL starts.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       failed_ = true;
       return false;

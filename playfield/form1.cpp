@@ -16,6 +16,8 @@
 #include "files/files.h"
 #include "input/scan_codes.h"
 #include "shell/options.h"
+#include "input/input.h"
+#include "input/pad.h"
 
 namespace tarnix {
 
@@ -190,8 +192,8 @@ void Form1Window::BuildMenus() {
   AddItem(wait, mnuO5, QT_TRANSLATE_NOOP("Form1", "軽い(&2)"), mnuO5_Click, true);
   AddItem(wait, mnuO6, QT_TRANSLATE_NOOP("Form1", "普通(&3)"), mnuO6_Click, true);
   AddItem(wait, mnuO7, QT_TRANSLATE_NOOP("Form1", "重い(&4)"), mnuO7_Click, true);
-
   BuildPortMenus(options);
+  AddItem(options, mnuRumble, QT_TRANSLATE_NOOP("Form1", "振動"), mnuRumble_Click, true);
 
   QMenu* help = AddMenu(nullptr, mnuH0, QT_TRANSLATE_NOOP("Form1", "ヘルプ(&H)"));
   AddItem(help, mnuH1, QT_TRANSLATE_NOOP("Form1", "Ｒｅａｄｍｅ参照(&R)"), mnuH1_Click);
@@ -299,10 +301,10 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
       const int code = type == QEvent::KeyPress ? Keys_Press(*key) : Keys_Release(*key);
       if (code == 0) return false;
       if (type == QEvent::KeyPress) {
-        Picture1_KeyDown(code, 0);
+        Input_KeyDown(kKeyboardSource, code);
       } else if (!key->isAutoRepeat()) {
         // The platform the game was made for sent no repeated releases.
-        Picture1_KeyUp(code, 0);
+        Input_KeyUp(kKeyboardSource, code);
       }
       return true;
     }

@@ -9,7 +9,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
-  libsdl2-mixer-dev
+  libsdl2-dev libsdl2-mixer-dev
   fonts-ipafont-gothic
   qt6-wayland
 )

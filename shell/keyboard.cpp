@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 
 #include "files/files.h"
+#include "input/pad.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
 #include "replay/replay.h"
@@ -84,6 +85,7 @@ void Title_Draw(Long cursorY) {
   PictureBox& canvas = Form1->Picture1;
   canvas.PaintPicture(Form1->Picture5[5].Picture(), 0, 0);
   Figure_Paint(canvas, 72, cursorY, 218, 0);
+  Pad_DrawTitleLine();
 }
 
 void Picture1_KeyDown(Long KeyCode, Long /*Shift*/) {

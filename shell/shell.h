@@ -15,7 +15,9 @@ void Main_LoopTurn();
 void Main_Loop();
 // An input source outside the window's events (a gamepad): `poll` runs once every turn of
 // the loop and, while the game sleeps waiting for events, at least every `idleMs`.
+// Adding a poller again changes its `idleMs`.
 void Main_AddPoller(void (*poll)(), int idleMs);
+void Main_RemovePoller(void (*poll)());
 void Main_ClearPollers();
 // Dispatches every pending window event.
 void DoEvents();

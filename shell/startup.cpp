@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "files/files.h"
+#include "input/pad.h"
 #include "playfield/form1.h"
 #include "replay/replay.h"
 #include "shell/command_line.h"
@@ -93,6 +94,7 @@ void Form_LoadSteps(const std::string& folder) {
   Settings_Load();
   Options_Load();
   Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
+  Form1->mnuRumble.SetChecked(Options().Rumble);
   Form1->ApplyStartOptions();
   Sound_CheckFiles();
   Module1.GamePhase = kTitle;
@@ -110,8 +112,10 @@ void Form_LoadSteps(const std::string& folder) {
 void Form_Load() {
   Form_LoadSteps();
   Form_InstallExitSaves();
+  Pad_Start();
   if (!RunOptions().Replay.empty()) Replay_WatchFile(RunOptions().Replay);
   Main_Loop();
+  Pad_Stop();
 }
 
 void Form_Unload(Long& /*Cancel*/) {

@@ -1,6 +1,8 @@
 // The menu bar: its items, the return to the title, the sound switch and the wait.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -64,11 +66,12 @@ TEST_F(MenusTest, TreeOrderSeparatorsAndSubmenu) {
   ASSERT_NE(MenuOf(f.mnuO3), nullptr) << "the wait is a submenu";
   ASSERT_NE(MenuOf(f.mnuH0), nullptr);
   EXPECT_EQ(ActionsOf(MenuOf(f.mnuG0)), Actions({&f.mnuG1, &f.mnuG2, &f.mnuG3}));
-  // The original's items first; the port's own options follow them.
   const std::vector<QAction*> options = ActionsOf(MenuOf(f.mnuO0));
   ASSERT_GE(options.size(), 3u);
   EXPECT_EQ(std::vector<QAction*>(options.begin(), options.begin() + 3),
-            Actions({&f.mnuO1, &f.mnuO2, &f.mnuO3}));
+            Actions({&f.mnuO1, &f.mnuO2, &f.mnuO3}))
+      << "the original's items first; the port's own come after them";
+  EXPECT_NE(std::find(options.begin() + 3, options.end(), f.mnuRumble.Action()), options.end());
   EXPECT_EQ(ActionsOf(MenuOf(f.mnuO3)), Actions({&f.mnuO4, &f.mnuO5, &f.mnuO6, &f.mnuO7}));
   EXPECT_EQ(ActionsOf(MenuOf(f.mnuH0)), Actions({&f.mnuH1}));
   EXPECT_TRUE(f.mnuG2.Action()->isSeparator());

@@ -130,6 +130,10 @@
         <source>全画面表示</source>
         <translation>Full Screen</translation>
     </message>
+    <message>
+        <source>振動</source>
+        <translation>Rumble</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -220,6 +224,10 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>リプレイファイルを読めません。</source>
         <translation>The replay file cannot be read.</translation>
+    </message>
+    <message>
+        <source>パッド&#x3000;A:赤&#x3000;B:青&#x3000;START:決定&#x3000;BACK:タイトル</source>
+        <translation>Pad  A: red  B: blue  Start: choose  Back: title</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,336 @@
+#include "input/pad.h"
+
+#include <SDL.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "files/files.h"
+#include "input/input.h"
+#include "playfield/form1.h"
+#include "shell/options.h"
+#include "shell/shell.h"
+
+namespace tarnix {
+
+namespace {
+
+enum Control {
+  kPadLeft, kPadRight, kPadUp, kPadDown,
+  kStickLeft, kStickRight, kStickUp, kStickDown,
+  kSouth, kEast, kStart, kShoulder, kBack,
+  kControls
+};
+
+constexpr Long kKeyOf[kControls] = {37, 39, 38, 40, 37, 39, 38, 40, 90, 88, 13, 32, 0};
+
+// The stick goes over at half way and comes back under three eighths, so that a thumb
+// resting near the edge does not flicker the key.
+constexpr int kStickOn = 16384;
+constexpr int kStickOff = 12288;
+
+// Idle polls: a second is quick enough to notice a pad being plugged in; an open pad
+// must answer a press at once.
+constexpr int kIdleWithoutPad = 1000;
+constexpr int kIdleWithPad = 20;
+
+struct Pad {
+  SDL_JoystickID id = -1;
+  SDL_GameController* controller = nullptr;
+  SDL_Joystick* joystick = nullptr;  // a device the mapping database does not know
+  std::array<bool, kControls> on{};
+};
+
+struct PadState {
+  bool started = false;
+  Uint64 lookedAt = 0;  // SDL_GetTicks64() of the last pump
+  std::vector<Pad> pads;
+};
+
+PadState& State() {
+  static PadState state;
+  return state;
+}
+
+int SourceOf(const Pad& pad) { return static_cast<int>(pad.id) + 1; }
+
+Pad* Find(SDL_JoystickID id) {
+  for (Pad& pad : State().pads) {
+    if (pad.id == id) return &pad;
+  }
+  return nullptr;
+}
+
+void Title_Redraw() {
+  if (Module1.GamePhase == kTitle) Title_Draw(Module1.MenuCursor == 0 ? 204 : 236);
+}
+
+void Poll_Rate() {
+  Main_AddPoller(Pad_Poll, State().pads.empty() ? kIdleWithoutPad : kIdleWithPad);
+}
+
+void Back_Press() {
+  // As the Game menu's item, which the name entry disables.
+  if (Module1.GamePhase != kNameEntry) mnuG1_Click();
+}
+
+void Control_Set(Pad& pad, Control control, bool on) {
+  if (pad.on[control] == on) return;
+  pad.on[control] = on;
+  // A menu of the menu bar holds the game; the keyboard's keys go to the menu meanwhile.
+  if (on && Form1->MenusOpen() > 0) return;
+  if (control == kBack) {
+    if (on) Back_Press();
+    return;
+  }
+  const Long key = kKeyOf[control];
+  bool held = false;
+  for (int c = 0; c < kControls; ++c) held = held || (pad.on[c] && kKeyOf[c] == key);
+  const int source = SourceOf(pad);
+  if (held && !Input_Held(source, key)) {
+    Input_KeyDown(source, key);
+  } else if (!held && Input_Held(source, key)) {
+    Input_KeyUp(source, key);
+  }
+}
+
+void Stick_Set(Pad& pad, Control negative, Control positive, int value) {
+  const auto beyond = [](bool was, int v) { return v > (was ? kStickOff : kStickOn); };
+  Control_Set(pad, negative, beyond(pad.on[negative], -value));
+  Control_Set(pad, positive, beyond(pad.on[positive], value));
+}
+
+void Hat_Set(Pad& pad, Uint8 hat) {
+  Control_Set(pad, kPadLeft, hat & SDL_HAT_LEFT);
+  Control_Set(pad, kPadRight, hat & SDL_HAT_RIGHT);
+  Control_Set(pad, kPadUp, hat & SDL_HAT_UP);
+  Control_Set(pad, kPadDown, hat & SDL_HAT_DOWN);
+}
+
+void Pad_Open(int deviceIndex) {
+  Pad pad;
+  if (SDL_IsGameController(deviceIndex)) {
+    pad.controller = SDL_GameControllerOpen(deviceIndex);
+    if (!pad.controller) return;
+    pad.id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad.controller));
+  } else {
+    SDL_Joystick* joystick = SDL_JoystickOpen(deviceIndex);
+    if (!joystick) return;
+    // Walking needs a hat or a stick, and a bomb a button; anything less (a motion
+    // sensor, a pedal) is left alone.
+    const bool directions = SDL_JoystickNumHats(joystick) > 0 || SDL_JoystickNumAxes(joystick) >= 2;
+    if (!directions || SDL_JoystickNumButtons(joystick) < 1) {
+      SDL_JoystickClose(joystick);
+      return;
+    }
+    pad.joystick = joystick;
+    pad.id = SDL_JoystickInstanceID(joystick);
+  }
+  if (Find(pad.id)) {
+    if (pad.controller) SDL_GameControllerClose(pad.controller);
+    if (pad.joystick) SDL_JoystickClose(pad.joystick);
+    return;
+  }
+  State().pads.push_back(pad);
+  Poll_Rate();
+  Title_Redraw();
+}
+
+void Pad_Close(SDL_JoystickID id) {
+  PadState& s = State();
+  Pad* pad = Find(id);
+  if (!pad) return;
+  const bool playing = Input_LastSource() == SourceOf(*pad);
+  Input_ReleaseAll(SourceOf(*pad));
+  if (pad->controller) SDL_GameControllerClose(pad->controller);
+  if (pad->joystick) SDL_JoystickClose(pad->joystick);
+  s.pads.erase(s.pads.begin() + (pad - s.pads.data()));
+  Poll_Rate();
+  // The player has lost the controls: the same pause as Enter.
+  if (playing && Module1.GamePhase == kPlaying) Picture1_KeyDown(13, 0);
+  Title_Redraw();
+}
+
+void Controller_Button(Pad& pad, Uint8 button, bool on) {
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: Control_Set(pad, kPadLeft, on); break;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: Control_Set(pad, kPadRight, on); break;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: Control_Set(pad, kPadUp, on); break;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: Control_Set(pad, kPadDown, on); break;
+    case SDL_CONTROLLER_BUTTON_A: Control_Set(pad, kSouth, on); break;
+    case SDL_CONTROLLER_BUTTON_B: Control_Set(pad, kEast, on); break;
+    case SDL_CONTROLLER_BUTTON_START: Control_Set(pad, kStart, on); break;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: Control_Set(pad, kShoulder, on); break;
+    case SDL_CONTROLLER_BUTTON_BACK: Control_Set(pad, kBack, on); break;
+    default: break;
+  }
+}
+
+// An unknown device: its first four buttons stand for A, B, Start and the right shoulder.
+void Joystick_Button(Pad& pad, Uint8 button, bool on) {
+  constexpr Control kFirst[] = {kSouth, kEast, kStart, kShoulder};
+  if (button < std::size(kFirst)) Control_Set(pad, kFirst[button], on);
+}
+
+void Event_Handle(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_JOYDEVICEADDED: Pad_Open(e.jdevice.which); break;
+    case SDL_JOYDEVICEREMOVED: Pad_Close(e.jdevice.which); break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      if (Pad* pad = Find(e.cbutton.which); pad && pad->controller) {
+        Controller_Button(*pad, e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN);
+      }
+      break;
+    case SDL_CONTROLLERAXISMOTION:
+      if (Pad* pad = Find(e.caxis.which); pad && pad->controller) {
+        if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) {
+          Stick_Set(*pad, kStickLeft, kStickRight, e.caxis.value);
+        } else if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) {
+          Stick_Set(*pad, kStickUp, kStickDown, e.caxis.value);
+        }
+      }
+      break;
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP:
+      if (Pad* pad = Find(e.jbutton.which); pad && pad->joystick) {
+        Joystick_Button(*pad, e.jbutton.button, e.type == SDL_JOYBUTTONDOWN);
+      }
+      break;
+    case SDL_JOYHATMOTION:
+      if (Pad* pad = Find(e.jhat.which); pad && pad->joystick && e.jhat.hat == 0) {
+        Hat_Set(*pad, e.jhat.value);
+      }
+      break;
+    case SDL_JOYAXISMOTION:
+      if (Pad* pad = Find(e.jaxis.which); pad && pad->joystick) {
+        if (e.jaxis.axis == 0) Stick_Set(*pad, kStickLeft, kStickRight, e.jaxis.value);
+        if (e.jaxis.axis == 1) Stick_Set(*pad, kStickUp, kStickDown, e.jaxis.value);
+      }
+      break;
+    default: break;
+  }
+}
+
+void Mappings_Load() {
+  const std::string file = Settings_Folder() + "gamecontrollerdb.txt";
+  if (QFileInfo(QString::fromStdString(file)).isFile()) {
+    // Lines SDL cannot read are skipped by SDL; a file it cannot read at all changes nothing.
+    SDL_GameControllerAddMappingsFromFile(file.c_str());
+  }
+  // The environment speaks for this run, so it has the last word over the file.
+  if (const char* env = SDL_getenv("SDL_GAMECONTROLLERCONFIG")) {
+    SDL_GameControllerAddMappingsFromRW(SDL_RWFromConstMem(env, static_cast<int>(SDL_strlen(env))), 1);
+  }
+}
+
+}  // namespace
+
+void Pad_Start() {
+  PadState& s = State();
+  if (s.started) return;
+  // SDL must leave SIGINT and SIGTERM to the game; set before any part of SDL starts.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
+  s.started = true;
+  s.lookedAt = SDL_GetTicks64() - kIdleWithoutPad;  // the pads already there at once
+  Mappings_Load();
+  Poll_Rate();
+}
+
+void Pad_Stop() {
+  PadState& s = State();
+  if (!s.started) return;
+  while (!s.pads.empty()) {
+    const Pad& pad = s.pads.back();
+    Input_ReleaseAll(SourceOf(pad));
+    if (pad.controller) SDL_GameControllerClose(pad.controller);
+    if (pad.joystick) SDL_JoystickClose(pad.joystick);
+    s.pads.pop_back();
+  }
+  Main_RemovePoller(Pad_Poll);
+  SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  s.started = false;
+}
+
+void Pad_Poll() {
+  PadState& s = State();
+  // Without a pad the only news can be a pad plugged in, which waits a second at most; a
+  // pump costs about 20 µs, which every pass need not pay.
+  if (s.pads.empty() && SDL_GetTicks64() - s.lookedAt < kIdleWithoutPad) return;
+  Pad_PollNow();
+}
+
+void Pad_PollNow() {
+  PadState& s = State();
+  if (!s.started) return;
+  s.lookedAt = SDL_GetTicks64();
+  SDL_PumpEvents();
+  SDL_Event events[32];
+  int n;
+  while ((n = SDL_PeepEvents(events, 32, SDL_GETEVENT, SDL_JOYAXISMOTION,
+                             SDL_CONTROLLERSENSORUPDATE)) > 0) {
+    for (int i = 0; i < n; ++i) Event_Handle(events[i]);
+  }
+  // Nothing else here reads SDL's queue; what the pads did not ask for must not pile up.
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+int Pad_Count() { return static_cast<int>(State().pads.size()); }
+
+void Pad_Rumble(Long generation) {
+  PadState& s = State();
+  if (!Options().Rumble || s.pads.empty()) return;
+  const int g = std::clamp(static_cast<int>(generation), 1, 8) - 1;
+  const auto low = static_cast<Uint16>(0x2000 + 0x1800 * g);
+  const auto high = static_cast<Uint16>(0x1000 + 0x1000 * g);
+  const Uint32 ms = 80 + 15 * g;
+  // The pad in the player's hands; every pad while the keyboard plays.
+  const bool padPlaying = std::any_of(s.pads.begin(), s.pads.end(), [](const Pad& pad) {
+    return Input_LastSource() == SourceOf(pad);
+  });
+  for (Pad& pad : s.pads) {
+    if (padPlaying && Input_LastSource() != SourceOf(pad)) continue;
+    // A pad without a motor says so and is left alone.
+    if (pad.controller) SDL_GameControllerRumble(pad.controller, low, high, ms);
+    if (pad.joystick) SDL_JoystickRumble(pad.joystick, low, high, ms);
+  }
+}
+
+void Pad_DrawTitleLine() {
+  if (State().pads.empty() || !Form1) return;
+  const QString text = QCoreApplication::translate(
+      "Messages", "パッド　A:赤　B:青　START:決定　BACK:タイトル");
+  static QString drawnText;
+  static QImage line;
+  if (line.isNull() || drawnText != text) {
+    // Drawn over the title's own black band between the high-score item and the credits.
+    line = Form1->Picture5[5].Picture().copy(0, 266, 264, 16);
+    if (line.isNull()) return;
+    QPainter painter(&line);
+    QFont font = Form1->Label3[0].font();
+    font.setPixelSize(11);
+    font.setBold(false);
+    painter.setFont(font);
+    painter.setPen(QColor(0x80, 0x80, 0x00));
+    painter.drawText(QRect(1, 1, 264, 16), Qt::AlignHCenter | Qt::AlignVCenter, text);
+    painter.setPen(QColor(0xFF, 0xFF, 0x00));
+    painter.drawText(QRect(0, 0, 264, 16), Qt::AlignHCenter | Qt::AlignVCenter, text);
+    drawnText = text;
+  }
+  Form1->Picture1.PaintPicture(line, 0, 266);
+}
+
+void mnuRumble_Click() {
+  Options().Rumble = !Options().Rumble;
+  Form1->mnuRumble.SetChecked(Options().Rumble);
+}
+
+}  // namespace tarnix

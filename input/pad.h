@@ -1,0 +1,28 @@
+// Game controllers through SDL's game-controller subsystem (never its video): pads known
+// to SDL's database, SDL_GAMECONTROLLERCONFIG or gamecontrollerdb.txt in the settings
+// folder, and unknown devices through their hat and first buttons. Each pad is a source
+// of keys for input.h.
+#pragma once
+
+#include "shell/module1.h"
+
+namespace tarnix {
+
+// Starts the subsystem, reads the mappings and registers the poller; the pads already
+// connected are opened at the first poll. Without SDL's game controllers the game is
+// played with the keyboard alone.
+void Pad_Start();
+void Pad_Stop();
+// Opens and closes pads as they come and go, and turns their buttons and sticks into keys.
+void Pad_Poll();
+// The same, without waiting for the second that separates looks for new pads.
+void Pad_PollNow();
+int Pad_Count();
+// A short rumble for a chain's generation, stronger for later ones.
+void Pad_Rumble(Long generation);
+// The pad's controls in one line at the foot of the title, while a pad is connected.
+void Pad_DrawTitleLine();
+
+void mnuRumble_Click();
+
+}  // namespace tarnix

@@ -1,0 +1,117 @@
+// A whole game with the virtual pad alone: started from the title, a bomb taken and dropped,
+// rows forced up until the well tops out, a name entered on the pad, the table left.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "input/input.h"
+#include "input/pad.h"
+#include "shell/shell.h"
+#include "support/fixture.h"
+
+namespace tarnix::testing {
+namespace {
+
+class PadE2ETest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    ASSERT_TRUE(dir_.isValid());
+    for (const char* name : {"up", "bomb", "get", "over", "height", "cursor", "select"}) {
+      const QString file = QString::fromLatin1(name) + QStringLiteral(".wav");
+      ASSERT_TRUE(QFile::copy(QStringLiteral(TARNIX_SOURCE_DIR "/assets/") + file,
+                              dir_.filePath(file)));
+    }
+    Input_Reset();
+  }
+  void TearDown() override {
+    if (joystick_) SDL_JoystickDetachVirtual(index_);
+    Pad_Stop();
+    GameTest::TearDown();
+  }
+
+  void PlugIn() {
+    SDL_VirtualJoystickDesc desc;
+    SDL_zero(desc);
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    index_ = SDL_JoystickAttachVirtualEx(&desc);
+    ASSERT_GE(index_, 0) << SDL_GetError();
+    Pad_PollNow();  // the loop's poller would open it within a second
+    joystick_ = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index_));
+    ASSERT_NE(joystick_, nullptr);
+  }
+  // A button pressed for one turn of the main loop, released in the next.
+  void Press(int button) {
+    SDL_JoystickSetVirtualButton(joystick_, button, 1);
+    Main_LoopTurn();
+    SDL_JoystickSetVirtualButton(joystick_, button, 0);
+    Main_LoopTurn();
+  }
+  template <typename Done>
+  bool TurnUntil(Done done, int limit) {
+    for (int i = 0; i < limit && !done(); ++i) Main_LoopTurn();
+    return done();
+  }
+
+  QTemporaryDir dir_;
+  int index_ = -1;
+  SDL_Joystick* joystick_ = nullptr;
+};
+
+TEST_F(PadE2ETest, StartPlayTopOutAndEnterANameWithThePadOnly) {
+  Form1Window& f = form();
+  Form_LoadSteps(dir_.path().toStdString());
+  random.Randomize(20240611);
+  Pad_Start();
+  PlugIn();
+  ASSERT_EQ(Pad_Count(), 1);
+  ASSERT_EQ(Module1.GamePhase, kTitle);
+  EXPECT_TRUE(f.mnuRumble.Checked()) << "rumble is on unless tarnix.conf turns it off";
+
+  Press(SDL_CONTROLLER_BUTTON_START);
+  ASSERT_EQ(Module1.GamePhase, kPlaying);
+
+  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_A, 1);
+  Main_LoopTurn();
+  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_A, 0);
+  ASSERT_EQ(Module1.RedStock, 29) << "A took a red bomb";
+  SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 32767);
+  Main_LoopTurn();
+  SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 0);
+  ASSERT_TRUE(TurnUntil([] { return Module1.Score > 0; }, 200))
+      << "the stick dropped it; it lands, burns and breaks blocks";
+
+  int rises = 0;
+  while (Module1.GamePhase == kPlaying && rises < 40) {
+    Press(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
+    ++rises;
+  }
+  ASSERT_EQ(Module1.GamePhase, kNameEntry) << "after " << rises << " forced rises";
+  f.Text1.clear();
+
+  // "PAD": sixteen turns up from an empty place make P, one makes A, four make D.
+  for (int i = 0; i < 16; ++i) Press(SDL_CONTROLLER_BUTTON_DPAD_UP);
+  Press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+  Press(SDL_CONTROLLER_BUTTON_DPAD_UP);
+  Press(SDL_CONTROLLER_BUTTON_A);
+  for (int i = 0; i < 4; ++i) Press(SDL_CONTROLLER_BUTTON_DPAD_UP);
+  EXPECT_EQ(f.Text1.text(), QStringLiteral("PAD"));
+  Press(SDL_CONTROLLER_BUTTON_START);
+  ASSERT_EQ(Module1.GamePhase, kScoreView);
+  EXPECT_EQ(Module1.HiScore[0].Name, "PAD");
+  EXPECT_EQ(f.Label3[0].Caption(), "PAD");
+  EXPECT_EQ(f.Label3[2].Caption(), std::to_string(Module1.Score));
+
+  Press(SDL_CONTROLLER_BUTTON_START);
+  EXPECT_EQ(Module1.GamePhase, kTitle);
+  EXPECT_FALSE(f.Picture8.Visible());
+}
+
+}  // namespace
+}  // namespace tarnix::testing

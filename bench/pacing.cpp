@@ -207,13 +207,7 @@ int main(int argc, char* argv[]) {
   form.Picture1.removeEventFilter(&firstPaint);
   Pad_Start();  // after the title is on screen and polled every turn, as in the game
   if (qEnvironmentVariableIsSet("TARNIX_PACING_PAD")) {
-    SDL_VirtualJoystickDesc desc;
-    SDL_zero(desc);
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    SDL_JoystickAttachVirtualEx(&desc);
+    Pad_AttachVirtual();
     Pad_Poll();
     std::printf("pads_open %d\n", Pad_Count());
   }

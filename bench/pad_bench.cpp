@@ -14,13 +14,7 @@ void BM_PadPoll(benchmark::State& state) {
   Pad_Start();
   int index = -1;
   if (state.range(0) > 0) {
-    SDL_VirtualJoystickDesc desc;
-    SDL_zero(desc);
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    index = SDL_JoystickAttachVirtualEx(&desc);
+    index = Pad_AttachVirtual();
   }
   Pad_Poll();
   if (Pad_Count() != state.range(0)) state.SkipWithError("the virtual pad did not open");

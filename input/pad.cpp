@@ -285,6 +285,16 @@ void Pad_PollNow() {
 
 int Pad_Count() { return static_cast<int>(State().pads.size()); }
 
+int Pad_AttachVirtual() {
+  SDL_VirtualJoystickDesc desc;
+  SDL_zero(desc);
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  return SDL_JoystickAttachVirtualEx(&desc);
+}
+
 void Pad_Rumble(Long generation) {
   PadState& s = State();
   if (!Options().Rumble || s.pads.empty()) return;

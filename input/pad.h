@@ -18,6 +18,9 @@ void Pad_Poll();
 // The same, without waiting for the second that separates looks for new pads.
 void Pad_PollNow();
 int Pad_Count();
+// Plugs in SDL's virtual standard controller, with no hardware: for tests, benchmarks and
+// measuring. Its device index, or -1 with SDL's error set.
+int Pad_AttachVirtual();
 // A short rumble for a chain's generation, stronger for later ones.
 void Pad_Rumble(Long generation);
 // The pad's controls in one line at the foot of the title, while a pad is connected.

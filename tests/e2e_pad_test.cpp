@@ -34,13 +34,7 @@ class PadE2ETest : public GameTest {
   }
 
   void PlugIn() {
-    SDL_VirtualJoystickDesc desc;
-    SDL_zero(desc);
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    index_ = SDL_JoystickAttachVirtualEx(&desc);
+    index_ = Pad_AttachVirtual();
     ASSERT_GE(index_, 0) << SDL_GetError();
     Pad_PollNow();  // the loop's poller would open it within a second
     joystick_ = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index_));

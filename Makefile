@@ -30,7 +30,8 @@ sanitize: setup-test
 	cmake -S . -B $(SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARNIX_SANITIZE=ON \
 	  -DBUILD_TESTING=ON -DTARNIX_BENCH=OFF
 	cmake --build $(SANITIZE) -j $(JOBS)
-	cd $(SANITIZE) && TARNIX_SOAK_PASSES=30000 ctest --output-on-failure -j $(JOBS)
+	cd $(SANITIZE) && TARNIX_SOAK_PASSES=30000 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  ctest --output-on-failure -j $(JOBS)
 
 measure: setup-test
 	bash scripts/measure.sh

@@ -15,6 +15,7 @@
 #include "files/files.h"
 #include "input/input.h"
 #include "playfield/form1.h"
+#include "shell/keys.h"
 #include "shell/options.h"
 #include "shell/shell.h"
 
@@ -29,7 +30,8 @@ enum Control {
   kControls
 };
 
-constexpr Long kKeyOf[kControls] = {37, 39, 38, 40, 37, 39, 38, 40, 90, 88, 13, 32, 0};
+constexpr Long kKeyOf[kControls] = {kLeft, kRight, kUp,   kDown,  kLeft,  kRight, kUp,
+                                    kDown, kKeyZ,  kKeyX, kEnter, kSpace, 0};
 
 // The stick goes over at half way and comes back under three eighths, so that a thumb
 // resting near the edge does not flicker the key.
@@ -154,7 +156,7 @@ void Pad_Close(SDL_JoystickID id) {
   s.pads.erase(s.pads.begin() + (pad - s.pads.data()));
   Poll_Rate();
   // The player has lost the controls: the same pause as Enter.
-  if (playing && Module1.GamePhase == kPlaying) Picture1_KeyDown(13, 0);
+  if (playing && Module1.GamePhase == kPlaying) Picture1_KeyDown(kEnter, 0);
   Title_Redraw();
 }
 

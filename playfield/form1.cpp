@@ -13,6 +13,7 @@
 #include "playfield/playfield.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
+#include "shell/keys.h"
 #include "files/files.h"
 #include "input/scan_codes.h"
 #include "shell/options.h"
@@ -323,7 +324,7 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
     }
     const int code = VirtualKeyCode(static_cast<QKeyEvent*>(event)->key());
     if (code != 0) Text1_KeyDown(code, 0);
-    return code == 13;
+    return code == kEnter;
   } else if (watched == &frame_ && type == QEvent::Resize) {
     PlaceClient();
   }

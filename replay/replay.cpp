@@ -13,6 +13,7 @@
 #include "replay/watch.h"
 #include "scores/scores.h"
 #include "shell/platform.h"
+#include "shell/keys.h"
 #include "shell/shell.h"
 #include "shell/version.h"
 
@@ -20,8 +21,7 @@ namespace tarnix {
 
 namespace {
 
-constexpr Long kEnter = 13;
-constexpr Long kFastKey = 88;  // X, held
+constexpr Long kFastKey = kKeyX;  // held
 constexpr Long kWaits[] = {0, 25, 50, 75};
 
 bool InGame() {
@@ -319,7 +319,7 @@ bool Replay_IsPlaying() { return play.active; }
 void Replay_Watch(const ReplayRecord& record, const std::string& title) {
   Watch_ShowPlaying(title);
   Player_Start(record, /*watcher=*/true);
-  play.heldKey = 90;
+  play.heldKey = kKeyZ;
 }
 
 ReplayOutcome Replay_Run(const ReplayRecord& record, const std::function<void()>& afterPass) {

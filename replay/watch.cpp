@@ -9,13 +9,12 @@
 #include "replay/library.h"
 #include "replay/replay.h"
 #include "shell/platform.h"
+#include "shell/keys.h"
 
 namespace tarnix {
 
 namespace {
 
-constexpr Long kUp = 38;
-constexpr Long kDown = 40;
 constexpr QRgb kYellow = 0xFFFF00;
 constexpr QRgb kWhite = 0xFFFFFF;
 constexpr QRgb kOlive = 0x808000;

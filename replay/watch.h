@@ -2,12 +2,13 @@
 // of the last game, and what the window shows while a replay plays.
 #pragma once
 
+#include "shell/keys.h"
 #include "shell/module1.h"
 
 namespace tarnix {
 
 // The key that plays the chosen replay.
-inline constexpr Long kWatchKey = 90;  // Z
+inline constexpr Long kWatchKey = kKeyZ;
 
 // A key of the high-score view or the game-over screen; true when it was the watcher's.
 bool Watch_Key(Long code);

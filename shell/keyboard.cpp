@@ -4,17 +4,13 @@
 #include "input/pad.h"
 #include "playfield/form1.h"
 #include "playfield/playfield.h"
+#include "shell/keys.h"
 #include "replay/replay.h"
 #include "shell/shell.h"
 
 namespace tarnix {
 
 namespace {
-
-constexpr Long kEnter = 13;
-constexpr Long kSpace = 32;
-constexpr Long kUp = 38;
-constexpr Long kDown = 40;
 
 constexpr Long kStartItemY = 204;
 constexpr Long kScoreItemY = 236;

@@ -20,11 +20,7 @@ class PadE2ETest : public GameTest {
   void SetUp() override {
     GameTest::SetUp();
     ASSERT_TRUE(dir_.isValid());
-    for (const char* name : {"up", "bomb", "get", "over", "height", "cursor", "select"}) {
-      const QString file = QString::fromLatin1(name) + QStringLiteral(".wav");
-      ASSERT_TRUE(QFile::copy(QStringLiteral(TARNIX_SOURCE_DIR "/assets/") + file,
-                              dir_.filePath(file)));
-    }
+    ASSERT_TRUE(CopySounds(dir_.path()));
     Input_Reset();
   }
   void TearDown() override {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QString>
+
 #include <memory>
 #include <string>
 
@@ -26,6 +29,18 @@ class GameTest : public ::testing::Test {
   static int Pos(int r, int k) { return r * kRowLength + k + 4; }
   static void Put(int r, int k, char digit) { Module1.Board[Pos(r, k) - 1] = digit; }
   static char At(int r, int k) { return Module1.Board[Pos(r, k) - 1]; }
+
+  // Copies the game's seven effects into `folder`, as they lie beside the executable.
+  static ::testing::AssertionResult CopySounds(const QString& folder) {
+    for (const char* name : {"up", "bomb", "get", "over", "height", "cursor", "select"}) {
+      const QString file = QString::fromLatin1(name) + QStringLiteral(".wav");
+      if (!QFile::copy(QStringLiteral(TARNIX_SOURCE_DIR "/assets/") + file,
+                       folder + QStringLiteral("/") + file)) {
+        return ::testing::AssertionFailure() << "could not copy " << file.toStdString();
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
 
   // The state a game is in right after its start, with an empty well.
   void StartPlaying();

@@ -4,11 +4,16 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QImage>
 #include <QPainter>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,10 +43,19 @@ constexpr Long kKeyOf[kControls] = {kLeft, kRight, kUp,   kDown,  kLeft,  kRight
 constexpr int kStickOn = 16384;
 constexpr int kStickOff = 12288;
 
-// Idle polls: a second is quick enough to notice a pad being plugged in; an open pad
-// must answer a press at once.
-constexpr int kIdleWithoutPad = 1000;
+// Idle polls: an open pad must answer a press at once. A pad plugged in shows up as a
+// device node: while the game can watch the device folders it sleeps until one changes,
+// then looks often for a while, as the node's permissions and SDL's own news of it may
+// come a little later. Where it cannot watch them, a look a second is quick enough.
 constexpr int kIdleWithPad = 20;
+constexpr int kIdleWithoutPad = 1000;
+constexpr int kIdleSettling = 100;
+constexpr Uint64 kSettleMs = 3000;
+constexpr int kNoIdlePoll = -1;
+
+// Where the kernel makes the nodes of input devices (event*, js*) and of raw HID
+// devices, which SDL also opens for some pads.
+const char* const kDeviceFolders[] = {"/dev", "/dev/input"};
 
 struct Pad {
   SDL_JoystickID id = -1;
@@ -50,10 +64,20 @@ struct Pad {
   std::array<bool, kControls> on{};
 };
 
+struct DeviceWatch {
+  int fd = -1;
+  std::vector<std::string> folders;
+  std::vector<bool> watched;
+  std::unique_ptr<QSocketNotifier> notifier;
+};
+
 struct PadState {
   bool started = false;
   Uint64 lookedAt = 0;  // SDL_GetTicks64() of the last pump
+  Uint64 settleUntil = 0;  // looks stay frequent until then after a device node changed
   std::vector<Pad> pads;
+  std::vector<std::string> watchFolders{std::begin(kDeviceFolders), std::end(kDeviceFolders)};
+  DeviceWatch watch;
 };
 
 PadState& State() {
@@ -74,8 +98,60 @@ void Title_Redraw() {
   if (Module1.GamePhase == kTitle) Title_Draw(Module1.MenuCursor == 0 ? 204 : 236);
 }
 
-void Poll_Rate() {
-  Main_AddPoller(Pad_Poll, State().pads.empty() ? kIdleWithoutPad : kIdleWithPad);
+// How long an idle game may go between two looks at SDL's pads.
+int Look_Interval() {
+  const PadState& s = State();
+  if (!s.pads.empty()) return kIdleWithPad;
+  if (s.watch.fd < 0) return kIdleWithoutPad;
+  return SDL_GetTicks64() < s.settleUntil ? kIdleSettling : kNoIdlePoll;
+}
+
+void Poll_Rate() { Main_AddPoller(Pad_Poll, Look_Interval()); }
+
+// A folder created after the watch began (a device folder made when the first such
+// device appears) is watched from then on.
+bool Watch_Folders(DeviceWatch& w) {
+  constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MOVED_TO | IN_ONLYDIR;
+  bool any = false;
+  for (std::size_t i = 0; i < w.folders.size(); ++i) {
+    if (!w.watched[i]) w.watched[i] = inotify_add_watch(w.fd, w.folders[i].c_str(), kChanges) >= 0;
+    any = any || w.watched[i];
+  }
+  return any;
+}
+
+void Watch_Changed() {
+  PadState& s = State();
+  alignas(inotify_event) char buffer[4096];
+  while (::read(s.watch.fd, buffer, sizeof buffer) > 0) {
+  }
+  Watch_Folders(s.watch);
+  s.settleUntil = SDL_GetTicks64() + kSettleMs;
+  s.lookedAt = 0;  // the next turn looks
+  Poll_Rate();
+}
+
+void Watch_Start() {
+  PadState& s = State();
+  DeviceWatch& w = s.watch;
+  w.fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (w.fd < 0) return;
+  w.folders = s.watchFolders;
+  w.watched.assign(w.folders.size(), false);
+  if (!Watch_Folders(w) || QCoreApplication::instance() == nullptr) {
+    ::close(w.fd);
+    w.fd = -1;
+    return;
+  }
+  w.notifier = std::make_unique<QSocketNotifier>(w.fd, QSocketNotifier::Read);
+  QObject::connect(w.notifier.get(), &QSocketNotifier::activated, [] { Watch_Changed(); });
+}
+
+void Watch_Stop() {
+  DeviceWatch& w = State().watch;
+  w.notifier.reset();
+  if (w.fd >= 0) ::close(w.fd);
+  w.fd = -1;
 }
 
 void Back_Press() {
@@ -242,8 +318,9 @@ void Pad_Start() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
   s.started = true;
-  s.lookedAt = SDL_GetTicks64() - kIdleWithoutPad;  // the pads already there at once
+  s.lookedAt = 0;  // the pads already there at once
   Mappings_Load();
+  Watch_Start();
   Poll_Rate();
 }
 
@@ -258,16 +335,24 @@ void Pad_Stop() {
     s.pads.pop_back();
   }
   Main_RemovePoller(Pad_Poll);
+  Watch_Stop();
   SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   s.started = false;
 }
 
 void Pad_Poll() {
   PadState& s = State();
-  // Without a pad the only news can be a pad plugged in, which waits a second at most; a
-  // pump costs about 20 µs, which every pass need not pay.
-  if (s.pads.empty() && SDL_GetTicks64() - s.lookedAt < kIdleWithoutPad) return;
+  // Without a pad the only news can be a pad plugged in; a pump costs about 20 µs, which
+  // every pass need not pay.
+  if (s.pads.empty()) {
+    const int interval = Look_Interval();
+    if (s.lookedAt != 0 && (interval == kNoIdlePoll || SDL_GetTicks64() - s.lookedAt <
+                                                           static_cast<Uint64>(interval))) {
+      return;
+    }
+  }
   Pad_PollNow();
+  if (s.pads.empty()) Poll_Rate();  // a settling spell may have ended
 }
 
 void Pad_PollNow() {
@@ -286,6 +371,11 @@ void Pad_PollNow() {
 }
 
 int Pad_Count() { return static_cast<int>(State().pads.size()); }
+
+void Pad_WatchFolders(const std::vector<std::string>& folders) {
+  State().watchFolders = folders;
+  if (folders.empty()) State().watchFolders.assign(std::begin(kDeviceFolders), std::end(kDeviceFolders));
+}
 
 int Pad_AttachVirtual() {
   SDL_VirtualJoystickDesc desc;

@@ -4,6 +4,9 @@
 // of keys for input.h.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "shell/module1.h"
 
 namespace tarnix {
@@ -18,6 +21,9 @@ void Pad_Poll();
 // The same, without waiting for the second that separates looks for new pads.
 void Pad_PollNow();
 int Pad_Count();
+// The folders whose device nodes are watched from the next Pad_Start (tests point it at a
+// folder of their own; none: the system's).
+void Pad_WatchFolders(const std::vector<std::string>& folders);
 // Plugs in SDL's virtual standard controller, with no hardware: for tests, benchmarks and
 // measuring. Its device index, or -1 with SDL's error set.
 int Pad_AttachVirtual();

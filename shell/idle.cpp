@@ -57,6 +57,7 @@ EventSource& Events() {
 int Main_IdleTimeout() {
   int timeout = -1;
   for (const Poller& p : Pollers()) {
+    if (p.idleMs < 0) continue;
     const int ms = std::max(0, p.idleMs - static_cast<int>(Module1.WaitMs));
     if (timeout < 0 || ms < timeout) timeout = ms;
   }

@@ -14,7 +14,8 @@ void Main_LoopTurn();
 // Turns until the window is unloaded.
 void Main_Loop();
 // An input source outside the window's events (a gamepad): `poll` runs once every turn of
-// the loop and, while the game sleeps waiting for events, at least every `idleMs`.
+// the loop and, while the game sleeps waiting for events, at least every `idleMs` (a
+// negative `idleMs`: the poller's news wakes the loop by itself, through an event).
 // Adding a poller again changes its `idleMs`.
 void Main_AddPoller(void (*poll)(), int idleMs);
 void Main_RemovePoller(void (*poll)());

@@ -5,10 +5,12 @@
 #include <SDL.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -118,6 +120,7 @@ class PadTest : public BombTest {
   }
   void TearDown() override {
     Pad_Stop();
+    Pad_WatchFolders({});
     Input_Reset();
     BombTest::TearDown();
   }
@@ -130,6 +133,30 @@ class PadTest : public BombTest {
 
   QTemporaryDir dir_;
 };
+
+TEST_F(PadTest, IdleGameSleepsUntilADeviceNodeChangesThenLooksForAWhile) {
+  Pad_Stop();
+  QTemporaryDir devices;
+  Pad_WatchFolders({devices.path().toStdString() + "/input", devices.path().toStdString()});
+  Pad_Start();
+  Pad_Poll();
+  EXPECT_EQ(Main_IdleTimeout(), -1) << "no pad, nothing changed: no timer at all";
+
+  QDir(devices.path()).mkdir("input");  // the kernel makes the folder with the first device
+  ASSERT_TRUE(QTest::qWaitFor([] { return Main_IdleTimeout() >= 0; }, 5000));
+  EXPECT_LT(Main_IdleTimeout(), 1000) << "frequent looks while the new node settles";
+  {
+    VirtualPad pad;
+    EXPECT_EQ(Main_IdleTimeout(), std::max(0, 20 - static_cast<int>(Module1.WaitMs)))
+        << "an open pad answers at once";
+  }
+
+  Pad_Stop();
+  Pad_WatchFolders({"/nonexistent-tarnix-folder"});
+  Pad_Start();
+  Pad_Poll();
+  EXPECT_GE(Main_IdleTimeout(), 0) << "nothing to watch: a look every while instead";
+}
 
 TEST_F(PadTest, ButtonsAreTheKeysTheyStandFor) {
   VirtualPad pad;

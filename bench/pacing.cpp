@@ -205,7 +205,7 @@ int main(int argc, char* argv[]) {
   std::printf("title_drawn_realtime_ns %lld\n", RealtimeNs());
   std::printf("startup_first_paint_ms %.1f\n", phase.nsecsElapsed() / 1e6);
   form.Picture1.removeEventFilter(&firstPaint);
-  Pad_Start();  // after the title is on screen and polled every turn, as in the game
+  Form_AfterFirstFrame();  // the pads and the allocator's trim, as in the game
   if (qEnvironmentVariableIsSet("TARNIX_PACING_PAD")) {
     Pad_AttachVirtual();
     Pad_Poll();

@@ -9,22 +9,42 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace tarnix {
 
 namespace {
 
+QStringList JapaneseFamilies() {
+  return {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+          QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+          QStringLiteral("Noto Sans CJK JP")};
+}
+
 QFont GameFont(int pixelSize, bool bold) {
   QFont font;
-  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                    QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
-                    QStringLiteral("Noto Sans CJK JP")});
+  font.setFamilies(JapaneseFamilies());
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(pixelSize);
   font.setBold(bold);
   return font;
 }
+
+}  // namespace
+
+QFont InterfaceFont(const QFont& desktop) {
+  QFont font = desktop;
+  QStringList families = desktop.families();
+  if (families.isEmpty()) families.append(desktop.family());
+  for (const QString& family : JapaneseFamilies()) {
+    if (!families.contains(family)) families.append(family);
+  }
+  font.setFamilies(families);
+  return font;
+}
+
+namespace {
 
 // The bounding box of the pixels an operation changed, grown one run at a time.
 struct ChangedBox {
@@ -97,6 +117,24 @@ void PictureBox::Cls() {
   const QRect area = drawn_ & layer_.rect();
   drawn_ = QRect();
   if (area.isEmpty()) return;
+  if (area == layer_.rect() && picture_.size() == layer_.size()) {
+    // The whole layer becomes its picture: it shares the picture's pixels until something
+    // is drawn on it, so a stored picture is held once.
+    ChangedBox box;
+    for (int y = 0; y < layer_.height(); ++y) {
+      const auto* was = reinterpret_cast<const QRgb*>(std::as_const(layer_).constScanLine(y));
+      const auto* now = reinterpret_cast<const QRgb*>(picture_.constScanLine(y));
+      int first = 0;
+      int last = layer_.width() - 1;
+      while (first <= last && was[first] == now[first]) ++first;
+      while (last > first && was[last] == now[last]) --last;
+      if (first <= last) box.Add(first, last, y);
+    }
+    layer_ = picture_;
+    MarkChanged(box.Rect());
+    drawn_ = QRect();
+    return;
+  }
   const int pictureRight = std::min(area.right() + 1, static_cast<int>(picture_.width()));
   std::vector<QRgb> clean(static_cast<std::size_t>(area.width()), back_);
   ChangedBox box;

@@ -2,6 +2,7 @@
 // box, the work lists and the menu items, with the operations the game's procedures use.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,11 @@ namespace tarnix {
 inline QRect ScaledRect(const QRect& r, int n) {
   return QRect(r.x() * n, r.y() * n, r.width() * n, r.height() * n);
 }
+
+// The desktop's own font for the menus and message boxes, with the game's Japanese font
+// behind it for the characters the desktop's lacks: the game then holds one Japanese font,
+// not a second one found by the font system.
+QFont InterfaceFont(const QFont& desktop);
 
 enum RasterOp : std::uint32_t {
   vbSrcCopy = 0xCC0020,

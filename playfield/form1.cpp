@@ -58,10 +58,14 @@ int VirtualKeyCode(int qtKey) {
 
 Form1Window::Form1Window() {
   Form1 = this;
+  QApplication::setFont(InterfaceFont(QApplication::font()));
   setWindowTitle(QCoreApplication::translate("Form1", kWindowTitle));
+  // The sizes a title bar or a task switcher asks for; the launcher's larger ones come from
+  // the installed icon theme. Read as PNG, so that no image plugin is loaded to guess.
   QIcon icon;
-  for (const char* size : {"16", "32", "256"}) {
-    icon.addFile(QStringLiteral(":/pictures/icon_%1.png").arg(QLatin1String(size)));
+  for (const char* size : {"16", "32", "48", "128"}) {
+    icon.addPixmap(QPixmap::fromImage(
+        QImage(QStringLiteral(":/pictures/icon_%1.png").arg(QLatin1String(size)), "PNG")));
   }
   setWindowIcon(icon);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -201,6 +205,7 @@ void Form1Window::BuildMenus() {
 }
 
 void Form1Window::RetranslateUi() {
+  QApplication::setFont(InterfaceFont(QApplication::font()));
   setWindowTitle(QCoreApplication::translate("Form1", kWindowTitle));
   for (const auto& [action, caption] : captions_) {
     action->setText(QCoreApplication::translate("Form1", caption));

@@ -54,7 +54,7 @@ QImage StandIn(int width, int height, QRgb fill) {
 }
 
 QImage Load(const char* name, const QImage& standIn) {
-  QImage image(QStringLiteral(":/pictures/") + QString::fromLatin1(name));
+  QImage image(QStringLiteral(":/pictures/") + QString::fromLatin1(name), "PNG");
   return image.isNull() ? standIn : image;
 }
 

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
-#include <QRegularExpression>
 #include <QTranslator>
 
 namespace tarnix {
@@ -27,7 +26,8 @@ Installed& Current() {
 
 // "en-US", "en_GB", "ja-Jpan-JP" -> "en", "en", "ja".
 QString LanguagePart(const QString& uiLanguage) {
-  const qsizetype end = uiLanguage.indexOf(QRegularExpression(QStringLiteral("[-_.@]")));
+  qsizetype end = 0;
+  while (end < uiLanguage.size() && !QStringLiteral("-_.@").contains(uiLanguage[end])) ++end;
   return uiLanguage.left(end).toLower();
 }
 
@@ -35,10 +35,14 @@ QString LanguagePart(const QString& uiLanguage) {
 
 QStringList Language_Available() {
   QStringList codes{kJapanese};
-  const QStringList files =
-      QDir(kCatalogs).entryList({QStringLiteral("tarnix_*.qm")}, QDir::Files, QDir::Name);
+  // Matched by hand: a name filter would bring in the regular-expression engine for this
+  // alone, half a megabyte held for the whole run.
+  const QStringList files = QDir(kCatalogs).entryList(QDir::Files, QDir::Name);
   for (const QString& file : files) {
-    codes << file.mid(7, file.size() - 7 - 3);
+    if (file.size() > 10 && file.startsWith(QLatin1String("tarnix_")) &&
+        file.endsWith(QLatin1String(".qm"))) {
+      codes << file.mid(7, file.size() - 7 - 3);
+    }
   }
   return codes;
 }

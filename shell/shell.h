@@ -45,6 +45,8 @@ void Form_Load();
 // Start-up up to the main loop, without entering it. `folder` stands in for the
 // executable's folder when it is not empty.
 void Form_LoadSteps(const std::string& folder = std::string());
+// Once the title is on screen: what the first frame need not wait for.
+void Form_AfterFirstFrame();
 void Form_Unload(Long& Cancel);
 // The save of a normal closing, once and without message boxes, for a game that ends without
 // its window's closing (the display gone). Nothing after the window was unloaded.

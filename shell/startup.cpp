@@ -1,3 +1,5 @@
+#include <malloc.h>
+
 #include <signal.h>
 #include <unistd.h>
 
@@ -109,10 +111,18 @@ void Form_LoadSteps(const std::string& folder) {
   if (Quit_Pending()) Quit_FromOutside();
 }
 
+void Form_AfterFirstFrame() {
+  Pad_Start();
+  // What start-up parsed and built and has let go of (the font configuration above all)
+  // goes back to the system rather than waiting in the allocator for a reuse that never
+  // comes.
+  malloc_trim(0);
+}
+
 void Form_Load() {
   Form_LoadSteps();
   Form_InstallExitSaves();
-  Pad_Start();
+  Form_AfterFirstFrame();
   if (!RunOptions().Replay.empty()) Replay_WatchFile(RunOptions().Replay);
   Main_Loop();
   Pad_Stop();

@@ -114,5 +114,24 @@ TEST_F(DirtyRectTest, ClsMarksOnlyWhatWasDrawnSinceTheLastClear) {
   EXPECT_TRUE(strip.Dirty().isEmpty()) << "a clear strip cleared again changes nothing";
 }
 
+TEST_F(DirtyRectTest, StoredPictureIsHeldOnceAndNeverDrawnOver) {
+  PictureBox& strip = form().Picture6;
+  strip.SetPicture(form().Picture5[3].Picture());
+  const QImage stored = strip.Picture().copy();
+  EXPECT_EQ(strip.Image().constBits(), strip.Picture().constBits()) << "the layer is its picture";
+
+  strip.PaintPicture(Filled(264, 60, 0x00FFFF), 0, 0);  // drawn over everywhere
+  strip.PaintPicture(Filled(10, 10, 0xFF0000), 30, 20);
+  EXPECT_EQ(strip.Picture(), stored) << "drawing on the layer leaves the picture alone";
+  EXPECT_NE(strip.Image(), stored);
+
+  strip.Cls();
+  EXPECT_EQ(strip.Image(), stored);
+  EXPECT_EQ(strip.Image().constBits(), strip.Picture().constBits()) << "held once again";
+  EXPECT_EQ(strip.Dirty(), strip.Image().rect());
+  strip.Cls();
+  EXPECT_EQ(strip.Image(), stored) << "a clear of a clear layer changes nothing";
+}
+
 }  // namespace
 }  // namespace tarnix::testing

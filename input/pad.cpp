@@ -163,7 +163,8 @@ void Control_Set(Pad& pad, Control control, bool on) {
   if (pad.on[control] == on) return;
   pad.on[control] = on;
   // A menu of the menu bar holds the game; the keyboard's keys go to the menu meanwhile.
-  if (on && Form1->MenusOpen() > 0) return;
+  // In another window the player's pad is not speaking to the game.
+  if (on && (Form1->MenusOpen() > 0 || Form1->LookingAway())) return;
   if (control == kBack) {
     if (on) Back_Press();
     return;

@@ -283,11 +283,14 @@ void Form1Window::Window_Deactivated() {
   // A message box of the game's own is not looking away.
   const QWidget* active = QApplication::activeWindow();
   if (active != nullptr && active != this) return;
+  lookingAway_ = true;
   if (Module1.GamePhase == kPlaying && Options().PauseWhenInactive) Picture1_KeyDown(13, 0);
 }
 
 bool Form1Window::event(QEvent* event) {
-  if (event->type() == QEvent::WindowDeactivate) {
+  if (event->type() == QEvent::WindowActivate) {
+    lookingAway_ = false;
+  } else if (event->type() == QEvent::WindowDeactivate) {
     Window_Deactivated();
   } else if (event->type() == QEvent::WindowStateChange && isMinimized()) {
     Window_Deactivated();

@@ -60,6 +60,9 @@ class Form1Window : public QMainWindow {
   void MarkUnloaded() { unloaded_ = true; }
   // While a menu of the menu bar is open the game does not advance.
   int MenusOpen() const { return menusOpen_; }
+  // The player is in another window: what a gamepad presses meanwhile is not for the game,
+  // as the keyboard's keys are not.
+  bool LookingAway() const { return lookingAway_; }
   // Closes the window through its unload handler.
   void Unload();
   // True once start-up has finished loading the window.
@@ -122,6 +125,7 @@ class Form1Window : public QMainWindow {
   bool unloading_ = false;
   bool loaded_ = false;
   int menusOpen_ = 0;
+  bool lookingAway_ = false;
   int scale_ = 1;
   int windowScale_ = 1;
   bool fullScreen_ = false;

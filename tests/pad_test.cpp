@@ -119,6 +119,8 @@ class PadTest : public BombTest {
     Pad_Start();
   }
   void TearDown() override {
+    QEvent back(QEvent::WindowActivate);
+    QApplication::sendEvent(&form(), &back);
     Pad_Stop();
     Pad_WatchFolders({});
     Input_Reset();
@@ -185,6 +187,19 @@ TEST_F(PadTest, ButtonsAreTheKeysTheyStandFor) {
   EXPECT_EQ(Module1.GamePhase, kTitle) << "Back is the Game menu's return to the title";
   EXPECT_FALSE(form().Picture6.Visible());
   EXPECT_TRUE(messages.shown.empty()) << "asking nothing";
+}
+
+TEST_F(PadTest, PadIsIgnoredWhileThePlayerIsInAnotherWindow) {
+  VirtualPad pad;
+  QEvent away(QEvent::WindowDeactivate);
+  QApplication::sendEvent(&form(), &away);
+  ASSERT_EQ(Module1.GamePhase, kPaused) << "looking away pauses";
+  pad.Click(kStart);
+  EXPECT_EQ(Module1.GamePhase, kPaused) << "Start pressed meanwhile resumes nothing";
+  QEvent back(QEvent::WindowActivate);
+  QApplication::sendEvent(&form(), &back);
+  pad.Click(kStart);
+  EXPECT_EQ(Module1.GamePhase, kPlaying) << "back in the window, the pad plays again";
 }
 
 TEST_F(PadTest, StickWalksBeyondItsDeadZone) {

@@ -90,15 +90,16 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xpr
   # A display of its own, numbered by the server itself: other tests start theirs meanwhile.
   Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
   xvfb=$!
-  trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+  pid=""
+  trap 'kill -9 $pid $xvfb 2>/dev/null; rm -rf "$work"' EXIT
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
   export DISPLAY=:$(cat "$work/display")
   mkdir -p "$work/config"
-  XDG_CONFIG_HOME="$work/config" "$prefix/bin/tarnix" 2>/dev/null & pid=$!
+  QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config" "$prefix/bin/tarnix" >/dev/null 2>&1 &
+  pid=$!
   window=$(timeout 30 xdotool search --sync --pid $pid | head -n 1)
   shown=$(xprop -id "$window" WM_CLASS 2>/dev/null || true)
-  kill $pid 2>/dev/null || true
   [[ "$shown" == *", \"$wm_class\""* ]] ||
     fail "the window's class ($shown) is not the launcher's StartupWMClass $wm_class"
 else

@@ -1,9 +1,12 @@
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
 
 #include "files/files.h"
 #include "files/mixer.h"
@@ -12,24 +15,46 @@
 
 namespace tarnix {
 
+namespace {
+
+// What the effects are recorded in; a device that cannot take it directly gets them converted.
+constexpr int kFrequency = 22050;
+constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
+constexpr int kChannels = 1;
+
+}  // namespace
+
 MixerSound::MixerSound(int lingerMs) : lingerMs_(lingerMs) {}
 
 MixerSound::~MixerSound() {
-  if (awake_) {
-    Mix_HaltChannel(-1);
-    Mix_CloseAudio();
-  }
-  for (auto& [path, chunk] : chunks_) Mix_FreeChunk(chunk);
+  // Closing waits for SDL's thread, so nothing reads the effects once they go.
+  if (device_ != 0) SDL_CloseAudioDevice(device_);
   if (initialised_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void MixerSound::Play(const std::string& path) {
   if (!Wake()) return;
-  Mix_Chunk* chunk = Chunk(path);
-  if (!chunk) return;
-  Mix_HaltChannel(-1);
-  silentBytes_ = 0;
-  Mix_PlayChannel(0, chunk, 0);
+  if (const Effect* effect = Find(path)) {
+    const std::vector<std::uint8_t>& pcm = effect->sameAsDevice ? effect->decoded : effect->converted;
+    SDL_LockAudioDevice(device_);
+    playing_ = pcm.data();
+    left_ = pcm.size();
+    silentBytes_ = 0;
+    SDL_UnlockAudioDevice(device_);
+  }
+  // A device just woken starts once it has something to play, so its first buffer is the effect.
+  if (!started_) {
+    SDL_PauseAudioDevice(device_, 0);
+    started_ = true;
+  }
+}
+
+bool MixerSound::Playing() const {
+  if (device_ == 0) return false;
+  SDL_LockAudioDevice(device_);
+  const bool playing = left_ > 0;
+  SDL_UnlockAudioDevice(device_);
+  return playing;
 }
 
 bool MixerSound::Wake() {
@@ -45,38 +70,68 @@ bool MixerSound::Wake() {
     initialised_ = true;
   }
   // No audio device (CI, a server) is silence for the rest of the run, not an error.
-  if (Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 512) != 0) {
+  SDL_AudioSpec obtained{};
+  if (!OpenDevice(SDL_AUDIO_ALLOW_ANY_CHANGE, obtained)) {
     failed_ = true;
     return false;
   }
-  int frequency = 0;
-  Uint16 format = 0;
-  int channels = 0;
-  Mix_QuerySpec(&frequency, &format, &channels);
-  if (frequency != frequency_ || format != format_ || channels != channels_) {
-    // The decoded effects are in the device's format; a device that opens in another
-    // one needs them decoded again.
-    for (auto& [p, chunk] : chunks_) Mix_FreeChunk(chunk);
-    chunks_.clear();
-    frequency_ = frequency;
-    format_ = format;
-    channels_ = channels;
+  SDL_AudioCVT probe;
+  if (SDL_BuildAudioCVT(&probe, kFormat, kChannels, kFrequency, obtained.format, obtained.channels,
+                        obtained.freq) < 0) {
+    // A layout the effects cannot be converted to: SDL then takes them as they are recorded.
+    SDL_CloseAudioDevice(device_);
+    device_ = 0;
+    if (!OpenDevice(0, obtained)) {
+      failed_ = true;
+      return false;
+    }
   }
-  lingerBytes_ = static_cast<long>(frequency) * channels * (SDL_AUDIO_BITSIZE(format) / 8) *
+  if (obtained.freq != frequency_ || obtained.format != format_ || obtained.channels != channels_) {
+    frequency_ = obtained.freq;
+    format_ = obtained.format;
+    channels_ = obtained.channels;
+    for (auto it = effects_.begin(); it != effects_.end();) {
+      it = Convert(it->second) ? std::next(it) : effects_.erase(it);
+    }
+  }
+  silence_ = obtained.silence;
+  lingerBytes_ = static_cast<long>(frequency_) * channels_ * (SDL_AUDIO_BITSIZE(format_) / 8) *
                  lingerMs_ / 1000;
-  Mix_AllocateChannels(1);
+  // The device is open but paused: its thread has not called Fill yet.
+  playing_ = nullptr;
+  left_ = 0;
   silentBytes_ = 0;
   sleepPosted_ = false;
-  Mix_SetPostMix(&MixerSound::CountSilence, this);
+  started_ = false;
   awake_ = true;
   return true;
 }
 
-// On the audio thread, once per mixed buffer: silence is counted in bytes of output, and
-// the game's thread is asked once to close the device when enough has passed.
-void MixerSound::CountSilence(void* self, unsigned char* /*stream*/, int len) {
+bool MixerSound::OpenDevice(int allowedChanges, SDL_AudioSpec& obtained) {
+  SDL_AudioSpec wanted{};
+  wanted.freq = kFrequency;
+  wanted.format = kFormat;
+  wanted.channels = kChannels;
+  wanted.samples = 512;
+  wanted.callback = &MixerSound::Fill;
+  wanted.userdata = this;
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, allowedChanges);
+  return device_ != 0;
+}
+
+// On the audio thread, under the device's lock: the playing effect, then silence. Silence is
+// counted in bytes of output, and the game's thread is asked once to close the device when
+// enough has passed.
+void MixerSound::Fill(void* self, std::uint8_t* stream, int len) {
   auto* mixer = static_cast<MixerSound*>(self);
-  if (Mix_Playing(0)) {
+  const std::size_t copied = std::min(static_cast<std::size_t>(len), mixer->left_);
+  if (copied > 0) {
+    std::memcpy(stream, mixer->playing_, copied);
+    mixer->playing_ += copied;
+    mixer->left_ -= copied;
+  }
+  std::memset(stream + copied, mixer->silence_, static_cast<std::size_t>(len) - copied);
+  if (copied > 0) {
     mixer->silentBytes_ = 0;
     return;
   }
@@ -88,18 +143,55 @@ void MixerSound::CountSilence(void* self, unsigned char* /*stream*/, int len) {
 
 void MixerSound::SleepIfSilent() {
   sleepPosted_ = false;
-  if (!awake_ || Mix_Playing(0) || silentBytes_ < lingerBytes_) return;
-  Mix_CloseAudio();
+  if (!awake_ || Playing() || silentBytes_ < lingerBytes_) return;
+  SDL_CloseAudioDevice(device_);
+  device_ = 0;
+  playing_ = nullptr;
+  left_ = 0;
   awake_ = false;
 }
 
-Mix_Chunk* MixerSound::Chunk(const std::string& path) {
-  const auto found = chunks_.find(path);
-  if (found != chunks_.end()) return found->second;
-  // Null for a missing or unreadable file; not kept, so a file put back later plays.
-  Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
-  if (chunk) chunks_.emplace(path, chunk);
-  return chunk;
+const MixerSound::Effect* MixerSound::Find(const std::string& path) {
+  const auto found = effects_.find(path);
+  if (found != effects_.end()) return &found->second;
+  // A missing, unreadable or garbled file is silence and is not kept, so a file put back
+  // later plays.
+  SDL_AudioSpec spec{};
+  Uint8* buffer = nullptr;
+  Uint32 length = 0;
+  if (!SDL_LoadWAV_RW(SDL_RWFromFile(path.c_str(), "rb"), 1, &spec, &buffer, &length)) {
+    return nullptr;
+  }
+  Effect effect;
+  effect.frequency = spec.freq;
+  effect.format = spec.format;
+  effect.channels = spec.channels;
+  effect.decoded.assign(buffer, buffer + length);
+  SDL_FreeWAV(buffer);
+  if (effect.decoded.empty() || !Convert(effect)) return nullptr;
+  return &effects_.emplace(path, std::move(effect)).first->second;
+}
+
+// Into the open device's format; an effect already in it is played as decoded.
+bool MixerSound::Convert(Effect& effect) const {
+  SDL_AudioCVT cvt;
+  const int built = SDL_BuildAudioCVT(&cvt, effect.format, static_cast<Uint8>(effect.channels),
+                                      effect.frequency, format_, static_cast<Uint8>(channels_),
+                                      frequency_);
+  if (built < 0) return false;
+  effect.sameAsDevice = built == 0;
+  std::vector<std::uint8_t>().swap(effect.converted);
+  if (effect.sameAsDevice) return true;
+  if (cvt.len_mult <= 0 || effect.decoded.size() > static_cast<std::size_t>(INT_MAX / cvt.len_mult)) {
+    return false;
+  }
+  std::vector<std::uint8_t> work(effect.decoded.size() * static_cast<std::size_t>(cvt.len_mult));
+  std::copy(effect.decoded.begin(), effect.decoded.end(), work.begin());
+  cvt.buf = work.data();
+  cvt.len = static_cast<int>(effect.decoded.size());
+  if (SDL_ConvertAudio(&cvt) != 0 || cvt.len_cvt <= 0) return false;
+  effect.converted.assign(work.begin(), work.begin() + cvt.len_cvt);
+  return true;
 }
 
 namespace {

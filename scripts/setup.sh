@@ -9,7 +9,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
-  libsdl2-dev libsdl2-mixer-dev
+  libsdl2-dev
   fonts-ipafont-gothic
   qt6-wayland
 )
@@ -36,7 +36,6 @@ fedora_name() {
     qt6-translations-l10n) echo qt6-qttranslations ;;
     libgl-dev) echo libglvnd-devel ;;
     libsdl2-dev) echo SDL2-devel ;;
-    libsdl2-mixer-dev) echo SDL2_mixer-devel ;;
     fonts-ipafont-gothic) echo ipa-gothic-fonts ipa-pgothic-fonts ;;
     libgtest-dev) echo gtest-devel ;;
     libgmock-dev) echo gmock-devel ;;

@@ -81,7 +81,7 @@ status=$?
 check "without apt, the set-up stops with status 1" test $status -eq 1
 check "without apt, it names the Debian packages" has "$work/out" "Debian names: g++ cmake"
 check "without apt, it names the Fedora packages" \
-  grep -qE '^  Fedora names: gcc-c\+\+ .*qt6-qtbase-devel .*SDL2_mixer-devel' "$work/out"
+  grep -qE '^  Fedora names: gcc-c\+\+ .*qt6-qtbase-devel .*SDL2-devel' "$work/out"
 check "without apt, it names what has no known Fedora name" has "$work/out" "provides: lintian"
 
 [ $failures -eq 0 ] && echo "set-up: sudo, su, no root, no apt and nothing missing all behave"

@@ -4,6 +4,9 @@
 
 #include <SDL.h>
 
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
@@ -38,7 +41,11 @@ int OpenDevices() {
 TEST(MixerTest, SleepsAfterSilenceAndWakesForTheNextEffect) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   MixerSound& mixer = RealMixer();
-  const std::string cursor = TARNIX_GAME_DIR "/cursor.wav";
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString cursorCopy = dir.filePath(QStringLiteral("cursor.wav"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TARNIX_GAME_DIR "/cursor.wav"), cursorCopy));
+  const std::string cursor = cursorCopy.toStdString();
   const std::string select = TARNIX_GAME_DIR "/select.wav";
   mixer.Play(cursor);
   if (!mixer.Awake()) GTEST_SKIP() << "no audio back end at all";
@@ -57,10 +64,53 @@ TEST(MixerTest, SleepsAfterSilenceAndWakesForTheNextEffect) {
   EXPECT_TRUE(mixer.Awake()) << "the next effect wakes the device";
   EXPECT_TRUE(mixer.Playing()) << "and sounds at once";
   EXPECT_TRUE(QTest::qWaitFor([] { return AudioThreads() == 1; }, 5000));
+  ASSERT_TRUE(QFile::remove(cursorCopy));
   mixer.Play(cursor);
   EXPECT_TRUE(mixer.Playing()) << "an effect decoded before the sleep still plays after it";
 
   ASSERT_TRUE(QTest::qWaitFor([&] { return !mixer.Awake(); }, 20000)) << "and sleeps again";
+}
+
+// Whatever lies in an effect's place, the game plays on in silence, and the real file put
+// back afterwards plays.
+TEST(MixerTest, AFileThatIsNoSoundIsSilenceUntilTheSoundIsBack) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  MixerSound& mixer = RealMixer();
+  QFile source(QStringLiteral(TARNIX_GAME_DIR "/up.wav"));
+  ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+  const QByteArray good = source.readAll();
+  ASSERT_GT(good.size(), 44);
+  auto patched = [&](int offset, char value) {
+    QByteArray bytes = good;
+    bytes[offset] = value;
+    return bytes;
+  };
+  const QByteArray bad[] = {
+      QByteArray(),
+      QByteArray("RIFF\x10\0\0\0WAVEnot a sound at all"),
+      good.left(40),              // cut inside the header
+      patched(20, '\x55'),        // a compressed encoding SDL does not decode
+      patched(22, 0),             // no channels
+      patched(34, 7),             // seven bits a sample
+  };
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("up.wav"));
+  int tried = 0;
+  for (const QByteArray& bytes : bad) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+    file.close();
+    mixer.Play(path.toStdString());
+    if (!mixer.Awake()) GTEST_SKIP() << "no audio back end at all";
+    EXPECT_FALSE(mixer.Playing()) << "bad file " << tried;
+    ++tried;
+  }
+  ASSERT_TRUE(QFile::remove(path));
+  ASSERT_TRUE(QFile::copy(source.fileName(), path));
+  mixer.Play(path.toStdString());
+  EXPECT_TRUE(mixer.Playing()) << "none of the bad files was kept in its place";
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ MixerSound::~MixerSound() {
 void MixerSound::Play(const std::string& path) {
   if (!Wake()) return;
   if (const Effect* effect = Find(path)) {
-    const std::vector<std::uint8_t>& pcm = effect->sameAsDevice ? effect->decoded : effect->converted;
+    const auto& pcm = effect->sameAsDevice ? effect->decoded : effect->converted;
     SDL_LockAudioDevice(device_);
     playing_ = pcm.data();
     left_ = pcm.size();
@@ -182,13 +182,12 @@ bool MixerSound::Convert(Effect& effect) const {
   effect.sameAsDevice = built == 0;
   std::vector<std::uint8_t>().swap(effect.converted);
   if (effect.sameAsDevice) return true;
-  if (cvt.len_mult <= 0 || effect.decoded.size() > static_cast<std::size_t>(INT_MAX / cvt.len_mult)) {
-    return false;
-  }
-  std::vector<std::uint8_t> work(effect.decoded.size() * static_cast<std::size_t>(cvt.len_mult));
+  const std::size_t size = effect.decoded.size();
+  if (cvt.len_mult <= 0 || size > static_cast<std::size_t>(INT_MAX / cvt.len_mult)) return false;
+  std::vector<std::uint8_t> work(size * static_cast<std::size_t>(cvt.len_mult));
   std::copy(effect.decoded.begin(), effect.decoded.end(), work.begin());
   cvt.buf = work.data();
-  cvt.len = static_cast<int>(effect.decoded.size());
+  cvt.len = static_cast<int>(size);
   if (SDL_ConvertAudio(&cvt) != 0 || cvt.len_cvt <= 0) return false;
   effect.converted.assign(work.begin(), work.begin() + cvt.len_cvt);
   return true;

@@ -71,8 +71,31 @@ TEST(MixerTest, SleepsAfterSilenceAndWakesForTheNextEffect) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !mixer.Awake(); }, 20000)) << "and sleeps again";
 }
 
+// A PCM WAV of a tenth of a second of silence in the given layout.
+QByteArray Wav(int frequency, int channels, int bits) {
+  const int block = channels * bits / 8;
+  const QByteArray data(frequency / 10 * block, bits == 8 ? '\x80' : '\0');
+  QByteArray bytes;
+  auto put = [&](quint32 value, int size) {
+    for (int i = 0; i < size; ++i) bytes.append(static_cast<char>(value >> (8 * i)));
+  };
+  bytes.append("RIFF");
+  put(36 + data.size(), 4);
+  bytes.append("WAVEfmt ");
+  put(16, 4);
+  put(1, 2);
+  put(channels, 2);
+  put(frequency, 4);
+  put(frequency * block, 4);
+  put(block, 2);
+  put(bits, 2);
+  bytes.append("data");
+  put(data.size(), 4);
+  return bytes + data;
+}
+
 // Whatever lies in an effect's place, the game plays on in silence, and the real file put
-// back afterwards plays.
+// back afterwards plays; a file in another layout than the device's plays converted.
 TEST(MixerTest, AFileThatIsNoSoundIsSilenceUntilTheSoundIsBack) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   MixerSound& mixer = RealMixer();
@@ -96,6 +119,9 @@ TEST(MixerTest, AFileThatIsNoSoundIsSilenceUntilTheSoundIsBack) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const QString path = dir.filePath(QStringLiteral("up.wav"));
+  // A file that is no sound leaves what sounds alone, so each is tried in silence.
+  auto silent = [&] { return QTest::qWaitFor([&] { return !mixer.Playing(); }, 5000); };
+  ASSERT_TRUE(silent());
   int tried = 0;
   for (const QByteArray& bytes : bad) {
     QFile file(path);
@@ -111,6 +137,17 @@ TEST(MixerTest, AFileThatIsNoSoundIsSilenceUntilTheSoundIsBack) {
   ASSERT_TRUE(QFile::copy(source.fileName(), path));
   mixer.Play(path.toStdString());
   EXPECT_TRUE(mixer.Playing()) << "none of the bad files was kept in its place";
+
+  for (const QByteArray& other : {Wav(44100, 2, 8), Wav(8000, 1, 16), Wav(48000, 2, 32)}) {
+    const QString otherPath = dir.filePath(QStringLiteral("other%1.wav").arg(tried++));
+    QFile file(otherPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(other), other.size());
+    file.close();
+    ASSERT_TRUE(silent());
+    mixer.Play(otherPath.toStdString());
+    EXPECT_TRUE(mixer.Playing()) << otherPath.toStdString();
+  }
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSocketNotifier>
 #include <QImage>
 #include <QPainter>
+#include <QSocketNotifier>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -374,8 +374,9 @@ void Pad_PollNow() {
 int Pad_Count() { return static_cast<int>(State().pads.size()); }
 
 void Pad_WatchFolders(const std::vector<std::string>& folders) {
-  State().watchFolders = folders;
-  if (folders.empty()) State().watchFolders.assign(std::begin(kDeviceFolders), std::end(kDeviceFolders));
+  auto& watched = State().watchFolders;
+  watched = folders;
+  if (watched.empty()) watched.assign(std::begin(kDeviceFolders), std::end(kDeviceFolders));
 }
 
 int Pad_AttachVirtual() {

@@ -205,7 +205,6 @@ void Form1Window::BuildMenus() {
 }
 
 void Form1Window::RetranslateUi() {
-  QApplication::setFont(InterfaceFont(QApplication::font()));
   setWindowTitle(QCoreApplication::translate("Form1", kWindowTitle));
   for (const auto& [action, caption] : captions_) {
     action->setText(QCoreApplication::translate("Form1", caption));

@@ -32,7 +32,7 @@ class PadE2ETest : public GameTest {
   void PlugIn() {
     index_ = Pad_AttachVirtual();
     ASSERT_GE(index_, 0) << SDL_GetError();
-    Pad_PollNow();  // the loop's poller would open it within a second
+    Pad_PollNow();  // a virtual pad makes no device node for the loop to notice
     joystick_ = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index_));
     ASSERT_NE(joystick_, nullptr);
   }

@@ -56,7 +56,7 @@ class VirtualPad {
     const int index = SDL_JoystickAttachVirtualEx(&desc);
     EXPECT_GE(index, 0) << SDL_GetError();
     id_ = SDL_JoystickGetDeviceInstanceID(index);
-    Pad_PollNow();  // the game notices within a second; the test does not wait for it
+    Pad_PollNow();  // a virtual pad makes no device node for the game to notice
     joystick_ = SDL_JoystickFromInstanceID(id_);
     if (!joystick_) joystick_ = owned_ = SDL_JoystickOpen(index);
   }

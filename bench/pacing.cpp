@@ -208,7 +208,7 @@ int main(int argc, char* argv[]) {
   Form_AfterFirstFrame();  // the pads and the allocator's trim, as in the game
   if (qEnvironmentVariableIsSet("TARNIX_PACING_PAD")) {
     Pad_AttachVirtual();
-    Pad_Poll();
+    Pad_PollNow();
     std::printf("pads_open %d\n", Pad_Count());
   }
   std::printf("title_rss_kb %ld\n", ResidentKb());

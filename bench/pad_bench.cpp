@@ -16,7 +16,7 @@ void BM_PadPoll(benchmark::State& state) {
   if (state.range(0) > 0) {
     index = Pad_AttachVirtual();
   }
-  Pad_Poll();
+  Pad_PollNow();
   if (Pad_Count() != state.range(0)) state.SkipWithError("the virtual pad did not open");
   for (auto _ : state) Pad_Poll();
   if (index >= 0) SDL_JoystickDetachVirtual(index);

@@ -2,9 +2,12 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QStyleHints>
+#include <QTimer>
 
 #include <algorithm>
 #include <climits>
@@ -45,6 +48,15 @@ QFont InterfaceFont(const QFont& desktop) {
 }
 
 namespace {
+
+// As long as a desktop's text fields blink before their cursor rests.
+constexpr int kCursorRestMs = 10000;
+
+// The desktop's blinking period, as it was before the name box first rested its cursor.
+int DesktopFlashTime() {
+  static const int desktop = QGuiApplication::styleHints()->cursorFlashTime();
+  return desktop;
+}
 
 // The bounding box of the pixels an operation changed, grown one run at a time.
 struct ChangedBox {
@@ -296,6 +308,50 @@ void TextBox::Setup(QWidget* parent, int left, int top, int width, int height) {
   setStyleSheet(QStringLiteral(
       "QLineEdit { background: rgb(128,128,255); color: white; border: none; padding: 0; }"));
   setVisible(false);
+  rest_ = new QTimer(this);
+  rest_->setSingleShot(true);
+  rest_->setTimerType(Qt::CoarseTimer);
+  rest_->setInterval(kCursorRestMs);
+  connect(rest_, &QTimer::timeout, this, &TextBox::RestCursor);
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    if (hasFocus()) WakeCursor();
+  });
+}
+
+bool TextBox::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+      WakeCursor();
+      break;
+    case QEvent::FocusOut:
+      rest_->stop();
+      if (resting_) {
+        // Blinking is the desktop's choice everywhere else.
+        QGuiApplication::styleHints()->setCursorFlashTime(DesktopFlashTime());
+        resting_ = false;
+      }
+      break;
+    default:
+      break;
+  }
+  return QLineEdit::event(event);
+}
+
+void TextBox::WakeCursor() {
+  if (resting_) {
+    QGuiApplication::styleHints()->setCursorFlashTime(DesktopFlashTime());
+    resting_ = false;
+  }
+  rest_->start();
+}
+
+void TextBox::RestCursor() {
+  if (resting_) return;
+  DesktopFlashTime();  // known before it is changed
+  resting_ = true;
+  QGuiApplication::styleHints()->setCursorFlashTime(0);
 }
 
 void TextBox::ApplyScale(int n) {

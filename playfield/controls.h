@@ -13,6 +13,7 @@
 #include <vector>
 
 class QAction;
+class QTimer;
 
 namespace tarnix {
 
@@ -131,8 +132,20 @@ class TextBox : public QLineEdit {
   void SetFocus() { setFocus(Qt::OtherFocusReason); }
   void ApplyScale(int n);
 
+  // The cursor blinks while the name is being typed and rests, steady, once nothing has
+  // happened in the box for a while, so that a game waiting for a name sleeps.
+  void RestCursor();
+  bool CursorResting() const { return resting_; }
+
+ protected:
+  bool event(QEvent* event) override;
+
  private:
+  void WakeCursor();
+
   int scale_ = 1;
+  bool resting_ = false;
+  QTimer* rest_ = nullptr;
 };
 
 // An invisible list of texts.

@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QImage>
+#include <QStyleHints>
 #include <QTest>
 
 #include "playfield/playfield.h"
@@ -262,6 +264,32 @@ TEST_F(GameOverTest, NameBoxTakesTheFocusFromTheCanvas) {
   EXPECT_EQ(QApplication::focusWidget(), &form().Text1)
       << "the canvas gives up the focus only once the phase is NameEntry";
   EXPECT_TRUE(form().Text1.hasFocus());
+}
+
+TEST_F(GameOverTest, NameBoxCursorRestsWhenNothingHappensAndBlinksAgainForAKey) {
+  ShowActive();
+  StartToppedOut(500);
+  RunGameOver();
+  QApplication::processEvents();
+  TextBox& box = form().Text1;
+  ASSERT_TRUE(box.hasFocus());
+  const int desktop = QGuiApplication::styleHints()->cursorFlashTime();
+  ASSERT_GT(desktop, 0);
+  EXPECT_FALSE(box.CursorResting()) << "it blinks while the player may be typing";
+
+  box.RestCursor();  // what a while without anything in the box brings
+  EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), 0) << "steady: no timer wakes";
+  QTest::keyClick(&box, Qt::Key_A);
+  EXPECT_EQ(box.text(), QStringLiteral("a"));
+  EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), desktop) << "a key wakes it";
+
+  box.RestCursor();
+  box.setText(QStringLiteral("AB"));  // as the pad's wheel turns a letter
+  EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), desktop);
+  box.RestCursor();
+  form().Picture1.SetFocus();
+  EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), desktop)
+      << "the desktop's blinking everywhere else";
 }
 
 TEST_F(GameOverTest, EnterStoresTheTextUnchanged) {

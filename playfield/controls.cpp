@@ -308,6 +308,7 @@ void TextBox::Setup(QWidget* parent, int left, int top, int width, int height) {
   setStyleSheet(QStringLiteral(
       "QLineEdit { background: rgb(128,128,255); color: white; border: none; padding: 0; }"));
   setVisible(false);
+  if (rest_ != nullptr) return;
   rest_ = new QTimer(this);
   rest_->setSingleShot(true);
   rest_->setTimerType(Qt::CoarseTimer);
@@ -319,6 +320,7 @@ void TextBox::Setup(QWidget* parent, int left, int top, int width, int height) {
 }
 
 bool TextBox::event(QEvent* event) {
+  if (rest_ == nullptr) return QLineEdit::event(event);
   switch (event->type()) {
     case QEvent::FocusIn:
     case QEvent::KeyPress:

@@ -156,16 +156,16 @@ const MixerSound::Effect* MixerSound::Find(const std::string& path) {
   if (found != effects_.end()) return &found->second;
   // A missing, unreadable or garbled file is silence and is not kept, so a file put back
   // later plays.
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec recorded{};
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(SDL_RWFromFile(path.c_str(), "rb"), 1, &spec, &buffer, &length)) {
+  if (!SDL_LoadWAV_RW(SDL_RWFromFile(path.c_str(), "rb"), 1, &recorded, &buffer, &length)) {
     return nullptr;
   }
   Effect effect;
-  effect.frequency = spec.freq;
-  effect.format = spec.format;
-  effect.channels = spec.channels;
+  effect.frequency = recorded.freq;
+  effect.format = recorded.format;
+  effect.channels = recorded.channels;
   effect.decoded.assign(buffer, buffer + length);
   SDL_FreeWAV(buffer);
   if (effect.decoded.empty() || !Convert(effect)) return nullptr;

@@ -70,13 +70,21 @@ struct ChangedBox {
   QRect Rect() const { return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom)); }
 };
 
+// The first and last of `n` pixels where two runs differ; false where they are the same.
+bool DifferingRun(const QRgb* a, const QRgb* b, int n, int& first, int& last) {
+  if (n <= 0 || std::memcmp(a, b, sizeof(QRgb) * static_cast<std::size_t>(n)) == 0) return false;
+  first = 0;
+  while (a[first] == b[first]) ++first;
+  last = n - 1;
+  while (a[last] == b[last]) --last;
+  return true;
+}
+
 // Copies `n` pixels where they differ, adding the changed run to `box`.
 void CopyChanged(QRgb* out, const QRgb* in, int n, int x, int y, ChangedBox& box) {
-  if (n <= 0 || std::memcmp(out, in, sizeof(QRgb) * static_cast<std::size_t>(n)) == 0) return;
   int first = 0;
-  while (out[first] == in[first]) ++first;
-  int last = n - 1;
-  while (out[last] == in[last]) --last;
+  int last = 0;
+  if (!DifferingRun(out, in, n, first, last)) return;
   std::memcpy(out + first, in + first, sizeof(QRgb) * static_cast<std::size_t>(last - first + 1));
   box.Add(x + first, x + last, y);
 }
@@ -137,10 +145,8 @@ void PictureBox::Cls() {
       const auto* was = reinterpret_cast<const QRgb*>(std::as_const(layer_).constScanLine(y));
       const auto* now = reinterpret_cast<const QRgb*>(picture_.constScanLine(y));
       int first = 0;
-      int last = layer_.width() - 1;
-      while (first <= last && was[first] == now[first]) ++first;
-      while (last > first && was[last] == now[last]) --last;
-      if (first <= last) box.Add(first, last, y);
+      int last = 0;
+      if (DifferingRun(was, now, layer_.width(), first, last)) box.Add(first, last, y);
     }
     layer_ = picture_;
     MarkChanged(box.Rect());
@@ -328,12 +334,9 @@ bool TextBox::event(QEvent* event) {
       WakeCursor();
       break;
     case QEvent::FocusOut:
+      // Blinking is the desktop's choice everywhere else.
+      BlinkAsTheDesktop();
       rest_->stop();
-      if (resting_) {
-        // Blinking is the desktop's choice everywhere else.
-        QGuiApplication::styleHints()->setCursorFlashTime(DesktopFlashTime());
-        resting_ = false;
-      }
       break;
     default:
       break;
@@ -341,11 +344,14 @@ bool TextBox::event(QEvent* event) {
   return QLineEdit::event(event);
 }
 
+void TextBox::BlinkAsTheDesktop() {
+  if (!resting_) return;
+  QGuiApplication::styleHints()->setCursorFlashTime(DesktopFlashTime());
+  resting_ = false;
+}
+
 void TextBox::WakeCursor() {
-  if (resting_) {
-    QGuiApplication::styleHints()->setCursorFlashTime(DesktopFlashTime());
-    resting_ = false;
-  }
+  BlinkAsTheDesktop();
   rest_->start();
 }
 

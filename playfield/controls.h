@@ -142,6 +142,7 @@ class TextBox : public QLineEdit {
 
  private:
   void WakeCursor();
+  void BlinkAsTheDesktop();
 
   int scale_ = 1;
   bool resting_ = false;

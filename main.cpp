@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <QLocale>
 
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "replay/replay.h"
 #include "shell/command_line.h"
-#include "shell/language.h"
+#include "files/language.h"
 #include "shell/shell.h"
 #include "shell/signals.h"
 

@@ -23,8 +23,8 @@
 
 #include "files/mixer.h"
 #include "input/pad.h"
-#include "playfield/form1.h"
-#include "shell/platform.h"
+#include "window/form1.h"
+#include "core/platform.h"
 #include "shell/shell.h"
 
 namespace tarnix {

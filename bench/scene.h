@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 #include "support/doubles.h"
 
 namespace tarnix {

@@ -1,6 +1,6 @@
 #include "bombs/bombs.h"
-#include "playfield/form1.h"
-#include "shell/platform.h"
+#include "window/form1.h"
+#include "core/platform.h"
 
 namespace tarnix {
 

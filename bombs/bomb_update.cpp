@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "bombs/bombs.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 
 namespace tarnix {
 

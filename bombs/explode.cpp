@@ -3,9 +3,9 @@
 #include "bombs/bombs.h"
 #include "files/files.h"
 #include "input/pad.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 
 namespace tarnix {
 

@@ -2,7 +2,7 @@
 
 #include "bombs/bombs.h"
 #include "files/files.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
 
 namespace tarnix {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/module1.h"
+#include "core/module1.h"
 
 namespace tarnix {
 

@@ -1,8 +1,8 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
-#include "playfield/form1.h"
-#include "shell/platform.h"
+#include "window/form1.h"
+#include "core/platform.h"
 
 namespace tarnix {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
+#include "core/platform.h"
 
 struct SDL_AudioSpec;
 

@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 
 #include "files/files.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 
 namespace tarnix {
 

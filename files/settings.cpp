@@ -20,8 +20,8 @@
 
 #include "files/files.h"
 #include "files/settings_format.h"
-#include "playfield/form1.h"
-#include "shell/platform.h"
+#include "window/form1.h"
+#include "core/platform.h"
 #include "shell/shell.h"
 
 namespace tarnix {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/module1.h"
+#include "core/module1.h"
 
 namespace tarnix::settings_format {
 

@@ -10,8 +10,8 @@
 
 #include "files/files.h"
 #include "files/mixer.h"
-#include "playfield/form1.h"
-#include "shell/platform.h"
+#include "window/form1.h"
+#include "core/platform.h"
 
 namespace tarnix {
 

@@ -3,7 +3,7 @@
 // released only when both have let go.
 #pragma once
 
-#include "shell/module1.h"
+#include "core/module1.h"
 
 namespace tarnix {
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "input/input.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "scores/scores.h"
 
 namespace tarnix {

@@ -19,9 +19,9 @@
 
 #include "files/files.h"
 #include "input/input.h"
-#include "playfield/form1.h"
-#include "shell/keys.h"
-#include "shell/options.h"
+#include "window/form1.h"
+#include "core/keys.h"
+#include "files/options.h"
 #include "shell/shell.h"
 
 namespace tarnix {

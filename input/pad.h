@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/module1.h"
+#include "core/module1.h"
 
 namespace tarnix {
 

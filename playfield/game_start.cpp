@@ -1,6 +1,6 @@
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 
 namespace tarnix {
 

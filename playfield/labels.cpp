@@ -1,4 +1,4 @@
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
 
 namespace tarnix {

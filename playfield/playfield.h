@@ -1,7 +1,7 @@
 // The playfield: the well's drawing, rising rows, gravity, game start, status labels.
 #pragma once
 
-#include "shell/module1.h"
+#include "core/module1.h"
 
 namespace tarnix {
 

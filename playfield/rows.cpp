@@ -2,10 +2,10 @@
 
 #include "bombs/bombs.h"
 #include "files/files.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
 #include "scores/scores.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 
 namespace tarnix {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "files/files.h"
-#include "shell/module1.h"
+#include "core/module1.h"
 
 namespace tarnix {
 

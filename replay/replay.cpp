@@ -7,15 +7,15 @@
 #include <algorithm>
 
 #include "files/files.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
 #include "replay/library.h"
 #include "replay/watch.h"
 #include "scores/scores.h"
-#include "shell/platform.h"
-#include "shell/keys.h"
+#include "core/platform.h"
+#include "core/keys.h"
 #include "shell/shell.h"
-#include "shell/version.h"
+#include "core/version.h"
 
 namespace tarnix {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "replay/format.h"
-#include "shell/module1.h"
+#include "core/module1.h"
 
 namespace tarnix {
 

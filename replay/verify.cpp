@@ -1,9 +1,9 @@
 #include <cstdio>
 
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "replay/library.h"
 #include "replay/replay.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 
 namespace tarnix {
 

@@ -4,12 +4,12 @@
 #include <QPointer>
 
 #include "files/files.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
 #include "replay/library.h"
 #include "replay/replay.h"
-#include "shell/platform.h"
-#include "shell/keys.h"
+#include "core/platform.h"
+#include "core/keys.h"
 
 namespace tarnix {
 

@@ -2,8 +2,8 @@
 // of the last game, and what the window shows while a replay plays.
 #pragma once
 
-#include "shell/keys.h"
-#include "shell/module1.h"
+#include "core/keys.h"
+#include "core/module1.h"
 
 namespace tarnix {
 

@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 
 #include "files/files.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
 #include "replay/replay.h"
 #include "scores/scores.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 
 namespace tarnix {
 

@@ -10,8 +10,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "$*"; exit 1; }
 
-version=$(sed -n 's/.*kGameVersion = "\([^"]*\)".*/\1/p' "$source_dir/shell/version.h")
-[ -n "$version" ] || fail "no version in shell/version.h"
+version=$(sed -n 's/.*kGameVersion = "\([^"]*\)".*/\1/p' "$source_dir/core/version.h")
+[ -n "$version" ] || fail "no version in core/version.h"
 
 if [ "$mode" = package ]; then
   # 77: CTest's skip status for this test.

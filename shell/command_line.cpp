@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "shell/language.h"
-#include "shell/version.h"
+#include "files/language.h"
+#include "core/version.h"
 
 namespace tarnix {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "replay/replay.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 #include "shell/shell.h"
 
 namespace tarnix {

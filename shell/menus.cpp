@@ -1,6 +1,6 @@
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "replay/replay.h"
-#include "shell/options.h"
+#include "files/options.h"
 #include "shell/shell.h"
 
 namespace tarnix {

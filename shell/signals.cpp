@@ -12,7 +12,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "shell/shell.h"
 
 namespace tarnix {

@@ -17,11 +17,11 @@
 
 #include "files/files.h"
 #include "input/pad.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "replay/replay.h"
 #include "shell/command_line.h"
-#include "shell/options.h"
-#include "shell/platform.h"
+#include "files/options.h"
+#include "core/platform.h"
 #include "shell/shell.h"
 #include "shell/signals.h"
 

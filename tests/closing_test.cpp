@@ -12,7 +12,7 @@
 
 #include "files/files.h"
 #include "scores/scores.h"
-#include "shell/options.h"
+#include "files/options.h"
 #include "shell/shell.h"
 #include "shell/signals.h"
 #include "support/fixture.h"

@@ -6,7 +6,7 @@
 #include <QRect>
 
 #include "bombs/bombs.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
 #include "support/bomb_scene.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "playfield/playfield.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 #include "support/fixture.h"
 
 namespace tarnix::testing {

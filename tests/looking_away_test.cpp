@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "shell/options.h"
+#include "files/options.h"
 #include "shell/shell.h"
 #include "support/fixture.h"
 

@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "shell/platform.h"
+#include "core/platform.h"
 #include "support/fixture.h"
 
 namespace tarnix::testing {

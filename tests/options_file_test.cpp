@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "files/files.h"
-#include "shell/options.h"
+#include "files/options.h"
 #include "shell/shell.h"
 #include "support/fixture.h"
 

@@ -19,7 +19,7 @@
 #include "input/pad.h"
 #include "playfield/playfield.h"
 #include "scores/scores.h"
-#include "shell/options.h"
+#include "files/options.h"
 #include "shell/shell.h"
 #include "support/bomb_scene.h"
 

@@ -21,7 +21,7 @@
 
 #include "files/files.h"
 #include "files/settings_format.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "shell/shell.h"
 #include "support/fixture.h"
 #include "support/settings_files.h"

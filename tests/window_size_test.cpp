@@ -7,7 +7,7 @@
 #include <QMenuBar>
 #include <QScreen>
 
-#include "shell/options.h"
+#include "files/options.h"
 #include "shell/shell.h"
 #include "support/fixture.h"
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/platform.h"
+#include "core/platform.h"
 
 namespace tarnix::testing {
 

@@ -1,10 +1,10 @@
 #include "support/fixture.h"
 
 #include "playfield/playfield.h"
-#include "shell/language.h"
+#include "files/language.h"
 #include "shell/command_line.h"
-#include "shell/options.h"
-#include "shell/platform.h"
+#include "files/options.h"
+#include "core/platform.h"
 
 namespace tarnix::testing {
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "playfield/form1.h"
-#include "shell/module1.h"
+#include "window/form1.h"
+#include "core/module1.h"
 #include "support/doubles.h"
 
 namespace tarnix::testing {

@@ -5,7 +5,7 @@
 
 #include <QImage>
 
-#include "playfield/form1.h"
+#include "window/form1.h"
 
 namespace tarnix::testing {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "playfield/controls.h"
+#include "window/controls.h"
 
 class QAction;
 class QKeyEvent;

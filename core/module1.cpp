@@ -1,4 +1,4 @@
-#include "shell/module1.h"
+#include "core/module1.h"
 
 namespace tarnix {
 

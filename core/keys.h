@@ -2,7 +2,7 @@
 // keyboard, a pad or a replay, speaks these to the key handlers.
 #pragma once
 
-#include "shell/module1.h"
+#include "core/module1.h"
 
 namespace tarnix {
 

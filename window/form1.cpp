@@ -1,4 +1,4 @@
-#include "playfield/form1.h"
+#include "window/form1.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,10 +13,10 @@
 #include "playfield/playfield.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
-#include "shell/keys.h"
+#include "core/keys.h"
 #include "files/files.h"
 #include "input/scan_codes.h"
-#include "shell/options.h"
+#include "files/options.h"
 #include "input/input.h"
 #include "input/pad.h"
 

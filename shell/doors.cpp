@@ -2,9 +2,9 @@
 
 #include "files/files.h"
 #include "input/pad.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
-#include "shell/keys.h"
+#include "core/keys.h"
 #include "replay/replay.h"
 #include "shell/shell.h"
 

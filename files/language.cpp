@@ -1,4 +1,4 @@
-#include "shell/language.h"
+#include "files/language.h"
 
 #include <QCoreApplication>
 #include <QDir>

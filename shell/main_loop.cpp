@@ -1,10 +1,10 @@
 #include <QCoreApplication>
 
 #include "bombs/bombs.h"
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
 #include "replay/replay.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 #include "shell/shell.h"
 
 namespace tarnix {

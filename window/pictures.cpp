@@ -1,7 +1,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "playfield/playfield.h"
 
 namespace tarnix {

@@ -7,9 +7,9 @@
 
 #include <algorithm>
 
-#include "playfield/form1.h"
+#include "window/form1.h"
 #include "shell/command_line.h"
-#include "shell/options.h"
+#include "files/options.h"
 
 namespace tarnix {
 

@@ -1,4 +1,4 @@
-#include "playfield/controls.h"
+#include "window/controls.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "shell/options.h"
+#include "files/options.h"
 
 #include <QFile>
 #include <QFileInfo>

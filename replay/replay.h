@@ -60,6 +60,9 @@ int Replay_VerifyFile(const std::string& path);
 // --verify from start to end, once the application object exists: quiet doubles in the
 // seams, a window that is never shown, the exit status.
 int Replay_VerifyMain(const std::string& path);
+// The seams a re-play without a player needs: waits that end at once, silence, messages to
+// stderr. For --verify and for the board server's workers.
+void Replay_QuietSeams();
 // The whole of --replay: plays `path` in the window once it is up; false (after a
 // message) when the file cannot be played.
 bool Replay_WatchFile(const std::string& path);

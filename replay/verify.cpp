@@ -64,7 +64,7 @@ int Replay_VerifyFile(const std::string& path) {
   return out.matches ? 0 : 1;
 }
 
-int Replay_VerifyMain(const std::string& path) {
+void Replay_QuietSeams() {
   static JumpClock clock;
   static Silence silence;
   static ToStderr messages;
@@ -74,6 +74,10 @@ int Replay_VerifyMain(const std::string& path) {
   p.messages = &messages;
   p.launcher = &RealLauncher();
   p.random = &RealRandom();
+}
+
+int Replay_VerifyMain(const std::string& path) {
+  Replay_QuietSeams();
   Form1Window form;
   return Replay_VerifyFile(path);
 }

@@ -1,0 +1,309 @@
+// The world table end to end: the real tarnix-board on a loopback port, fed replays that
+// the game records here, against SQLite and against a throwaway PostgreSQL cluster.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "board_process.h"
+#include "playfield/playfield.h"
+#include "replay/format.h"
+#include "replay/replay.h"
+#include "shell/shell.h"
+#include "support/fixture.h"
+
+namespace tarnix::board::testing {
+namespace {
+
+using tarnix::testing::GameTest;
+
+struct Key {
+  int pass;
+  bool down;
+  Long code;
+};
+
+std::vector<Key> GoldenKeys() {
+  static const std::map<std::string, Long> codes = {
+      {"Enter", 13}, {"Space", 32}, {"Left", 37}, {"Up", 38},
+      {"Right", 39}, {"Down", 40},  {"Z", 90},    {"X", 88}};
+  std::vector<Key> keys;
+  std::ifstream in(std::string(TARNIX_SOURCE_DIR) + "/tests/data/replay_keys.txt");
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream f(line);
+    std::string pass, dir, name;
+    if (!(f >> pass >> dir >> name) || pass == "passes" || line[0] == '#') continue;
+    keys.push_back({std::stoi(pass), dir == "down", codes.at(name)});
+  }
+  return keys;
+}
+
+QJsonObject JsonOf(const httplib::Result& r) {
+  return r ? QJsonDocument::fromJson(QByteArray::fromStdString(r->body)).object() : QJsonObject();
+}
+
+std::string ErrorCode(const httplib::Result& r) {
+  return JsonOf(r)[QStringLiteral("error")][QStringLiteral("code")].toString().toStdString();
+}
+
+class BoardTest : public GameTest, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    Replay_Reset();
+    ASSERT_TRUE(folder.isValid());
+    Module1.AppPath = folder.path().toStdString() + "/";
+    if (std::string(GetParam()) == "postgresql") {
+      std::string why;
+      database = PostgresCluster::Get().NewDatabaseUrl(why);
+      if (database.empty()) GTEST_SKIP() << why;
+    } else {
+      database = folder.path().toStdString() + "/board.db";
+    }
+  }
+  void TearDown() override {
+    server.Stop();
+    Replay_Reset();
+    GameTest::TearDown();
+  }
+
+  // A game played here through the doors and recorded as the player's game would be: the
+  // golden key log, or Space held so that rows rise every pass and the game is short.
+  std::string Record(std::uint64_t seed, bool golden, const std::string& name = "Ann") {
+    const std::vector<Key> keys = golden ? GoldenKeys() : std::vector<Key>{};
+    random.Randomize(seed);
+    Module1.GamePhase = kTitle;
+    Module1.MenuCursor = 0;
+    Picture1_KeyDown(13, 0);
+    Picture1_KeyUp(13, 0);
+    std::size_t next = 0;
+    for (int pass = 1; pass <= 40000 && (Module1.GamePhase == kPlaying || Module1.GamePhase == kPaused);
+         ++pass) {
+      for (; next < keys.size() && keys[next].pass == pass; ++next) {
+        if (keys[next].down) Picture1_KeyDown(keys[next].code, 0);
+        else Picture1_KeyUp(keys[next].code, 0);
+      }
+      if (!golden) Picture1_KeyDown(32, 0);
+      Main_Prog();
+    }
+    EXPECT_FALSE(Replay_IsRecording()) << "the game ended";
+    ReplayRecord r = Replay_Recording();
+    r.name = name;
+    return Replay_Format(r);
+  }
+
+  std::string StartServer(const QStringList& extra = {},
+                          const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    return server.Start(database, extra, env);
+  }
+
+  httplib::Result Submit(const std::string& file) {
+    return server.Client()->Post("/api/v1/entries", file, "application/octet-stream");
+  }
+
+  QJsonArray Board(const std::string& which = "all") {
+    const httplib::Result r = server.Client()->Get("/api/v1/boards/" + which);
+    EXPECT_TRUE(r && r->status == 200) << which;
+    return JsonOf(r)[QStringLiteral("entries")].toArray();
+  }
+
+  QTemporaryDir folder;
+  std::string database;
+  BoardProcess server;
+};
+
+ReplayRecord Parsed(const std::string& file) {
+  const ReplayReadResult r = Replay_Parse(file);
+  EXPECT_TRUE(r.record);
+  return r.record.value_or(ReplayRecord{});
+}
+
+TEST_P(BoardTest, HonestGamesRankAndEveryForgeryIsRefusedWithItsReason) {
+  const std::string golden = Record(20240607, /*golden=*/true);
+  const ReplayRecord honest = Parsed(golden);
+  ASSERT_GT(honest.score, 0);
+
+  // One input moved by one pass, chosen so that the game really goes elsewhere.
+  std::string moved;
+  for (std::size_t i = 0; i + 1 < honest.events.size() && moved.empty(); ++i) {
+    if (honest.events[i + 1].pass <= honest.events[i].pass + 1) continue;
+    ReplayRecord m = honest;
+    ++m.events[i].pass;
+    if (!Replay_Run(m).matches) moved = Replay_Format(m);
+  }
+  ASSERT_FALSE(moved.empty());
+  ReplayRecord claim = honest;
+  claim.score += 10;
+  ReplayRecord seed = honest;
+  seed.seed ^= 1;
+  std::string rules = golden;
+  rules.replace(rules.find("rules 1"), 7, "rules 2");
+
+  ASSERT_EQ(StartServer(), "");
+  const httplib::Result accepted = Submit(golden);
+  ASSERT_TRUE(accepted);
+  ASSERT_EQ(accepted->status, 201) << accepted->body;
+  const QJsonObject entry = JsonOf(accepted)[QStringLiteral("entry")].toObject();
+  EXPECT_EQ(entry[QStringLiteral("score")].toInt(), honest.score);
+  EXPECT_EQ(entry[QStringLiteral("level")].toInt(), honest.level);
+  EXPECT_EQ(entry[QStringLiteral("rank")].toInt(), 1);
+  EXPECT_EQ(entry[QStringLiteral("name")].toString(), QStringLiteral("Ann"));
+
+  for (const auto& [file, code] : std::vector<std::pair<std::string, std::string>>{
+           {moved, "mismatch"},
+           {Replay_Format(claim), "mismatch"},
+           {Replay_Format(seed), "mismatch"},
+           {rules, "rules_version"},
+           {golden.substr(0, golden.size() / 2), "damaged"},
+           {"GET / HTTP/1.1", "not_replay"}}) {
+    const httplib::Result r = Submit(file);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 422) << code << ": " << r->body;
+    EXPECT_EQ(ErrorCode(r), code) << r->body;
+  }
+
+  // The same file again, and the same game under another name, change nothing: nobody
+  // takes someone else's game for their own.
+  const httplib::Result again = Submit(golden);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->status, 200);
+  EXPECT_FALSE(JsonOf(again)[QStringLiteral("created")].toBool());
+  ReplayRecord renamed = honest;
+  renamed.name = "Mallory";
+  const httplib::Result stolen = Submit(Replay_Format(renamed));
+  ASSERT_TRUE(stolen);
+  EXPECT_EQ(stolen->status, 200);
+  EXPECT_EQ(JsonOf(stolen)[QStringLiteral("entry")][QStringLiteral("name")].toString(),
+            QStringLiteral("Ann"));
+
+  const std::string quick = Record(7, false, "Bo");
+  ASSERT_EQ(Submit(quick)->status, 201);
+  const QJsonArray board = Board();
+  ASSERT_EQ(board.size(), 2);
+  EXPECT_EQ(board[0][QStringLiteral("name")].toString(), QStringLiteral("Ann"));
+  EXPECT_EQ(board[1][QStringLiteral("rank")].toInt(), 2);
+  const httplib::Result file = server.Client()->Get(
+      board[0][QStringLiteral("replay")].toString().toStdString());
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->body, golden) << "the replay is served exactly as it was submitted";
+  EXPECT_EQ(server.Client()->Get("/api/v1/entries/999999/replay")->status, 404);
+}
+
+TEST_P(BoardTest, CrashingAndEndlessReplaysAreRefusedWhileOthersAreServed) {
+  const std::string crash = Record(0xC0FFEE, false);
+  const std::string hang = Record(0xBAD, false);
+  std::vector<std::string> honest;
+  for (std::uint64_t s = 1; s <= 3; ++s) honest.push_back(Record(s, false));
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("TARNIX_BOARD_TEST_CRASH_SEED"), QStringLiteral("c0ffee"));
+  env.insert(QStringLiteral("TARNIX_BOARD_TEST_HANG_SEED"), QStringLiteral("bad"));
+  ASSERT_EQ(StartServer({QStringLiteral("--workers"), QStringLiteral("2"),
+                         QStringLiteral("--replay-ms"), QStringLiteral("3000")},
+                        env),
+            "");
+  std::string crashCode, hangCode;
+  std::thread crasher([&] { crashCode = ErrorCode(Submit(crash)); });
+  std::thread hanger([&] { hangCode = ErrorCode(Submit(hang)); });
+  int accepted = 0;
+  for (const std::string& file : honest) {
+    const httplib::Result r = Submit(file);
+    if (r && r->status == 201) ++accepted;
+  }
+  crasher.join();
+  hanger.join();
+  EXPECT_EQ(crashCode, "crashed");
+  EXPECT_EQ(hangCode, "timeout");
+  EXPECT_EQ(accepted, 3) << "the pool kept serving";
+  EXPECT_EQ(Board().size(), 3);
+}
+
+TEST_P(BoardTest, EveryAcceptedEntrySurvivesKillAndRestart) {
+  std::vector<std::string> games;
+  for (std::uint64_t s = 100; s < 112; ++s) games.push_back(Record(s, false));
+  ASSERT_EQ(StartServer({QStringLiteral("--workers"), QStringLiteral("2")}), "");
+  std::mutex mutex;
+  std::map<std::int64_t, std::string> acceptedFiles;
+  std::atomic<std::size_t> next{0};
+  auto submitter = [&] {
+    for (std::size_t i; (i = next++) < games.size();) {
+      const httplib::Result r = Submit(games[i]);
+      if (!r || r->status != 201) return;  // the server is gone
+      std::lock_guard lock(mutex);
+      acceptedFiles[JsonOf(r)[QStringLiteral("entry")][QStringLiteral("id")].toInteger()] = games[i];
+    }
+  };
+  std::thread a(submitter), b(submitter);
+  for (;;) {
+    {
+      std::lock_guard lock(mutex);
+      if (acceptedFiles.size() >= 4) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  server.Kill();  // in the middle of submissions
+  a.join();
+  b.join();
+  ASSERT_GE(acceptedFiles.size(), 4u);
+
+  for (int life = 0; life < 2; ++life) {
+    ASSERT_EQ(StartServer(), "");
+    std::set<std::int64_t> onBoard;
+    for (const QJsonValue e : Board()) onBoard.insert(e[QStringLiteral("id")].toInteger());
+    for (const auto& [id, file] : acceptedFiles) {
+      EXPECT_TRUE(onBoard.count(id)) << "entry " << id << " was answered 201 and then lost";
+      EXPECT_EQ(server.Client()->Get("/api/v1/entries/" + std::to_string(id) + "/replay")->body,
+                file);
+    }
+    server.Stop();  // the second life ends the ordinary way
+  }
+}
+
+TEST_P(BoardTest, TodaysSeedRanksOnTheDayAndOnTheAllTimeBoard) {
+  ASSERT_EQ(StartServer(), "");
+  const QJsonObject daily = JsonOf(server.Client()->Get("/api/v1/daily"));
+  const std::string seedText = daily[QStringLiteral("seed")].toString().toStdString();
+  ASSERT_EQ(seedText.size(), 16u);
+  EXPECT_EQ(daily[QStringLiteral("rules")].toInt(), kRulesVersion);
+  EXPECT_EQ(JsonOf(server.Client()->Get("/api/v1/daily"))[QStringLiteral("seed")].toString(),
+            daily[QStringLiteral("seed")].toString())
+      << "one seed a day";
+  const std::string today = daily[QStringLiteral("date")].toString().toStdString();
+
+  ASSERT_EQ(Submit(Record(5, false, "Other"))->status, 201);
+  const httplib::Result r = Submit(Record(std::stoull(seedText, nullptr, 16), false, "Daily"));
+  ASSERT_TRUE(r);
+  ASSERT_EQ(r->status, 201) << r->body;
+  const QJsonObject entry = JsonOf(r)[QStringLiteral("entry")].toObject();
+  EXPECT_EQ(entry[QStringLiteral("day")].toString().toStdString(), today);
+  EXPECT_EQ(entry[QStringLiteral("day_rank")].toInt(), 1);
+
+  const QJsonArray day = Board("daily");
+  ASSERT_EQ(day.size(), 1) << "only the game played with the day's seed";
+  EXPECT_EQ(day[0][QStringLiteral("name")].toString(), QStringLiteral("Daily"));
+  EXPECT_EQ(Board("daily?date=" + today).size(), 1);
+  EXPECT_EQ(Board("daily?date=2001-02-03").size(), 0);
+  EXPECT_EQ(Board("all").size(), 2);
+  EXPECT_EQ(server.Client()->Get("/api/v1/boards/daily?date=yesterday")->status, 400);
+}
+
+INSTANTIATE_TEST_SUITE_P(Storage, BoardTest, ::testing::Values("sqlite", "postgresql"),
+                         [](const auto& info) { return std::string(info.param); });
+
+class StopCluster : public ::testing::Environment {
+ public:
+  void TearDown() override { PostgresCluster::Get().Stop(); }
+};
+const auto* const kStopCluster = ::testing::AddGlobalTestEnvironment(new StopCluster);
+
+}  // namespace
+}  // namespace tarnix::board::testing

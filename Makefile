@@ -1,4 +1,4 @@
-# The two commands of the README. Each installs what it needs first: `make play` only what the
+# The commands of the README. Each installs what it needs first: `make play` only what the
 # game needs to build and run, `make test` also the tests' tools.
 # Where the set-up cannot install (no apt), install the packages it names, then skip it: SETUP=:
 BUILD ?= build
@@ -6,7 +6,7 @@ RELEASE ?= build-release
 JOBS ?= 2
 SETUP ?= bash scripts/setup.sh
 
-.PHONY: setup setup-test play test sanitize bench measure clean
+.PHONY: setup setup-test play board test sanitize bench measure clean
 
 setup:
 	$(SETUP)
@@ -18,6 +18,13 @@ play: setup
 	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(RELEASE) -j $(JOBS) --target tarnix
 	$(RELEASE)/tarnix
+
+# The world table's server on 127.0.0.1:8080, its database in the working folder.
+BOARD_ARGS ?=
+board: setup
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build $(RELEASE) -j $(JOBS) --target tarnix-board
+	$(RELEASE)/server/tarnix-board $(BOARD_ARGS)
 
 test: setup-test
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON

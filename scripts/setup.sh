@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and playing the game needs; with --test also what
-# the tests, the benchmarks, the asset tools and the package check need.
+# Installs the Debian packages that building and playing the game (and building and running
+# its board server) needs; with --test also what the tests, the benchmarks, the asset tools,
+# the package check and the board server's tests (PostgreSQL, Chromium) need.
 # Does nothing when all of them are already present.
 # Usage: setup.sh [--test]
 set -euo pipefail
@@ -12,12 +13,14 @@ packages=(
   libsdl2-dev
   fonts-ipafont-gothic
   qt6-wayland
+  libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xauth xdotool imagemagick x11-utils
   desktop-file-utils appstream dpkg-dev fakeroot file lintian
+  postgresql chromium
 )
 if [ "${1:-}" = --test ]; then packages+=("${test_packages[@]}"); fi
 
@@ -45,6 +48,11 @@ fedora_name() {
     xauth) echo xorg-x11-xauth ;;
     imagemagick) echo ImageMagick ;;
     x11-utils) echo xprop xwininfo ;;
+    libcpp-httplib-dev) echo cpp-httplib-devel ;;
+    libqt6sql6-sqlite) echo qt6-qtbase ;;
+    libqt6sql6-psql) echo qt6-qtbase-postgresql ;;
+    postgresql) echo postgresql-server ;;
+    chromium) echo chromium ;;
     *) return 1 ;;
   esac
 }

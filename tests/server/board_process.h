@@ -25,6 +25,7 @@ class BoardProcess {
   // SIGKILL, as a power cut or the OOM killer would.
   void Kill();
   int port() const { return port_; }
+  int pid() const { return process_ ? static_cast<int>(process_->processId()) : 0; }
   std::unique_ptr<httplib::Client> Client() const;
 
  private:

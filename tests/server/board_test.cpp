@@ -5,17 +5,17 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <atomic>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "board_process.h"
+#include "games.h"
 #include "playfield/playfield.h"
 #include "replay/format.h"
 #include "replay/replay.h"
@@ -26,27 +26,6 @@ namespace tarnix::board::testing {
 namespace {
 
 using tarnix::testing::GameTest;
-
-struct Key {
-  int pass;
-  bool down;
-  Long code;
-};
-
-std::vector<Key> GoldenKeys() {
-  static const std::map<std::string, Long> codes = {
-      {"Enter", 13}, {"Space", 32}, {"Left", 37}, {"Up", 38},
-      {"Right", 39}, {"Down", 40},  {"Z", 90},    {"X", 88}};
-  std::vector<Key> keys;
-  std::ifstream in(std::string(TARNIX_SOURCE_DIR) + "/tests/data/replay_keys.txt");
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream f(line);
-    std::string pass, dir, name;
-    if (!(f >> pass >> dir >> name) || pass == "passes" || line[0] == '#') continue;
-    keys.push_back({std::stoi(pass), dir == "down", codes.at(name)});
-  }
-  return keys;
-}
 
 QJsonObject JsonOf(const httplib::Result& r) {
   return r ? QJsonDocument::fromJson(QByteArray::fromStdString(r->body)).object() : QJsonObject();
@@ -77,29 +56,11 @@ class BoardTest : public GameTest, public ::testing::WithParamInterface<const ch
     GameTest::TearDown();
   }
 
-  // A game played here through the doors and recorded as the player's game would be: the
-  // golden key log, or Space held so that rows rise every pass and the game is short.
+  // A game played here through the doors and recorded as the player's game would be.
   std::string Record(std::uint64_t seed, bool golden, const std::string& name = "Ann") {
-    const std::vector<Key> keys = golden ? GoldenKeys() : std::vector<Key>{};
-    random.Randomize(seed);
-    Module1.GamePhase = kTitle;
-    Module1.MenuCursor = 0;
-    Picture1_KeyDown(13, 0);
-    Picture1_KeyUp(13, 0);
-    std::size_t next = 0;
-    for (int pass = 1; pass <= 40000 && (Module1.GamePhase == kPlaying || Module1.GamePhase == kPaused);
-         ++pass) {
-      for (; next < keys.size() && keys[next].pass == pass; ++next) {
-        if (keys[next].down) Picture1_KeyDown(keys[next].code, 0);
-        else Picture1_KeyUp(keys[next].code, 0);
-      }
-      if (!golden) Picture1_KeyDown(32, 0);
-      Main_Prog();
-    }
-    EXPECT_FALSE(Replay_IsRecording()) << "the game ended";
-    ReplayRecord r = Replay_Recording();
-    r.name = name;
-    return Replay_Format(r);
+    std::string file = RecordGame(random, seed, golden ? Play::kGolden : Play::kQuick, name);
+    EXPECT_FALSE(file.empty()) << "the game ended";
+    return file;
   }
 
   std::string StartServer(const QStringList& extra = {},
@@ -295,6 +256,54 @@ TEST_P(BoardTest, TodaysSeedRanksOnTheDayAndOnTheAllTimeBoard) {
   EXPECT_EQ(Board("all").size(), 2);
   EXPECT_EQ(server.Client()->Get("/api/v1/boards/daily?date=yesterday")->status, 400);
 }
+
+// The page as a browser builds it: Debian's Chromium, headless, reads it from the server.
+using BoardPageTest = BoardTest;
+
+TEST_P(BoardPageTest, ChromiumShowsBothBoardsWithAHostileNameAsText) {
+  const char* chromium = "/usr/bin/chromium";
+  if (!QFile::exists(QString::fromLatin1(chromium))) {
+    GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh --test installs chromium)";
+  }
+  const std::string hostile = "<script>document.title='x'</script><img src=x onerror=alert(1)>";
+  ASSERT_EQ(StartServer(), "");
+  const QJsonObject daily = JsonOf(server.Client()->Get("/api/v1/daily"));
+  const std::uint64_t daySeed =
+      std::stoull(daily[QStringLiteral("seed")].toString().toStdString(), nullptr, 16);
+  ASSERT_EQ(Submit(Record(daySeed, false, hostile))->status, 201);
+  ASSERT_EQ(Submit(Record(3, false, "タール&ニックス"))->status, 201);
+
+  QTemporaryDir profile;
+  QProcess browser;
+  browser.setProcessChannelMode(QProcess::SeparateChannels);
+  browser.start(QString::fromLatin1(chromium),
+                {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                 QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
+                 QStringLiteral("--no-first-run"), QStringLiteral("--disable-background-networking"),
+                 QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+                 QStringLiteral("--user-data-dir=") + profile.path(), QStringLiteral("--dump-dom"),
+                 QStringLiteral("http://127.0.0.1:%1/").arg(server.port())});
+  const bool finished = browser.waitForFinished(120000);
+  if (!finished) browser.kill();
+  ASSERT_TRUE(finished) << "Chromium did not finish";
+  const std::string dom = browser.readAllStandardOutput().toStdString();
+  ASSERT_NE(dom.find("<title>Tarnix world table</title>"), std::string::npos)
+      << "the script in the name never ran\n" << dom;
+  EXPECT_EQ(dom.find("<script"), std::string::npos) << dom;
+  EXPECT_EQ(dom.find("<img"), std::string::npos) << dom;
+  const std::string shown =
+      "&lt;script&gt;document.title='x'&lt;/script&gt;&lt;img src=x onerror=alert(1)&gt;";
+  std::size_t first = dom.find(shown);
+  ASSERT_NE(first, std::string::npos) << "the name is shown as it was typed\n" << dom;
+  EXPECT_NE(dom.find(shown, first + 1), std::string::npos) << "on the day's board and all time";
+  EXPECT_NE(dom.find("タール&amp;ニックス"), std::string::npos);
+  EXPECT_NE(dom.find("Today's challenge"), std::string::npos);
+  EXPECT_NE(dom.find("href=\"/api/v1/entries/1/replay\""), std::string::npos);
+  EXPECT_NE(dom.find("href=\"/api/v1/entries/2/replay\""), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Browser, BoardPageTest, ::testing::Values("sqlite"),
+                         [](const auto& info) { return std::string(info.param); });
 
 INSTANTIATE_TEST_SUITE_P(Storage, BoardTest, ::testing::Values("sqlite", "postgresql"),
                          [](const auto& info) { return std::string(info.param); });

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
@@ -186,6 +187,25 @@ TEST_P(BoardTest, CrashingAndEndlessReplaysAreRefusedWhileOthersAreServed) {
   EXPECT_EQ(hangCode, "timeout");
   EXPECT_EQ(accepted, 3) << "the pool kept serving";
   EXPECT_EQ(Board().size(), 3);
+
+  // Each worker runs under its network filter, which nothing can lift.
+  std::ifstream children("/proc/" + std::to_string(server.pid()) + "/task/" +
+                         std::to_string(server.pid()) + "/children");
+  int workers = 0;
+  for (int pid; children >> pid; ++workers) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::map<std::string, std::string> fields;
+    for (std::string line; std::getline(status, line);) {
+      const std::size_t colon = line.find(':');
+      const std::size_t value = line.find_first_not_of(" \t", colon + 1);
+      if (colon != std::string::npos && value != std::string::npos) {
+        fields[line.substr(0, colon)] = line.substr(value);
+      }
+    }
+    EXPECT_EQ(fields["Seccomp"], "2") << "worker " << pid;
+    EXPECT_EQ(fields["NoNewPrivs"], "1") << "worker " << pid;
+  }
+  EXPECT_EQ(workers, 2);
 }
 
 TEST_P(BoardTest, EveryAcceptedEntrySurvivesKillAndRestart) {

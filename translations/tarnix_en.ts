@@ -229,5 +229,21 @@ The file will not be overwritten when the game closes.</translation>
         <source>パッド&#x3000;A:赤&#x3000;B:青&#x3000;START:決定&#x3000;BACK:タイトル</source>
         <translation>Pad  A: red  B: blue  Start: choose  Back: title</translation>
     </message>
+    <message>
+        <source>ワールドランキングに送るゲームを保存できませんでした。</source>
+        <translation>The game could not be kept for the world table.</translation>
+    </message>
+    <message>
+        <source>ワールドランキングに接続できません：%1</source>
+        <translation>The world table cannot be reached: %1</translation>
+    </message>
+    <message>
+        <source>ワールドランキングからの返答：%1</source>
+        <translation>The world table says: %1</translation>
+    </message>
+    <message>
+        <source>ワールドランキングの返答を読めませんでした。</source>
+        <translation>The world table answered something this game cannot read.</translation>
+    </message>
 </context>
 </TS>

@@ -11,6 +11,12 @@
 #include <QNetworkRequest>
 #include <QSaveFile>
 
+#include "core/keys.h"
+#include "core/module1.h"
+#include "core/platform.h"
+#include "replay/format.h"
+#include "shell/shell.h"
+
 namespace tarnix {
 
 namespace {
@@ -187,6 +193,14 @@ void WorldTable::FetchReplay(qint64 id) {
     if (reply->error() != QNetworkReply::NoError) return emit Failed(Problem(reply, body));
     emit ReplayArrived(id, body);
   });
+}
+
+bool World_StartChallenge(std::uint64_t seed, int rules) {
+  if (rules != kRulesVersion || Module1.GamePhase != kTitle) return false;
+  Platform().random->Randomize(seed);
+  Module1.MenuCursor = 0;
+  Picture1_KeyDown(kEnter, 0);
+  return true;
 }
 
 }  // namespace tarnix

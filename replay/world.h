@@ -74,4 +74,9 @@ class WorldTable : public QObject {
   QStringList sending_;
 };
 
+// Starts today's challenge from the title: a game with the day's seed, recorded with it, as
+// the Enter key starts one. False, and nothing changes, when the server runs other rules than
+// this game or the title is not shown.
+bool World_StartChallenge(std::uint64_t seed, int rules);
+
 }  // namespace tarnix

@@ -13,6 +13,7 @@
 #include "replay/format.h"
 #include "replay/replay.h"
 #include "replay/world.h"
+#include "shell/shell.h"
 #include "support/fixture.h"
 
 namespace tarnix::board::testing {
@@ -43,7 +44,10 @@ class WorldClientTest : public tarnix::testing::GameTest {
     QObject::connect(world.get(), &WorldTable::BoardArrived,
                      [this](WorldBoard, const std::vector<WorldEntry>& e) { board = e; ++boards; });
     QObject::connect(world.get(), &WorldTable::DailyArrived,
-                     [this](const QString&, std::uint64_t seed, int) { daySeed = seed; });
+                     [this](const QString&, std::uint64_t seed, int rules) {
+                       daySeed = seed;
+                       dayRules = rules;
+                     });
     QObject::connect(world.get(), &WorldTable::ReplayArrived,
                      [this](qint64, const QByteArray& file) { replay = file; });
   }
@@ -55,6 +59,7 @@ class WorldClientTest : public tarnix::testing::GameTest {
   std::vector<WorldEntry> accepted, board;
   int boards = 0;
   std::uint64_t daySeed = 0;
+  int dayRules = -1;
   QByteArray replay;
 };
 
@@ -89,8 +94,17 @@ TEST_F(WorldClientTest, AGameWaitsWhileTheServerIsDownAndArrivesOnceItIsUp) {
 
   world->FetchDaily();
   ASSERT_TRUE(QTest::qWaitFor([&] { return daySeed != 0; }, 20000));
-  const std::string challenge = RecordGame(random, daySeed, Play::kQuick, "Kai");
-  ASSERT_TRUE(world->Submit(challenge));
+  Module1.GamePhase = kTitle;
+  EXPECT_FALSE(World_StartChallenge(daySeed, dayRules + 1)) << "a day of other rules";
+  ASSERT_TRUE(World_StartChallenge(daySeed, dayRules));
+  for (int pass = 0; pass < 5000 && Module1.GamePhase == kPlaying; ++pass) {
+    Picture1_KeyDown(32, 0);
+    Main_Prog();
+  }
+  ReplayRecord challenge = Replay_Recording();
+  EXPECT_EQ(challenge.seed, daySeed) << "the challenge is played and recorded with the day's seed";
+  challenge.name = "Kai";
+  ASSERT_TRUE(world->Submit(Replay_Format(challenge)));
   ASSERT_TRUE(QTest::qWaitFor([&] { return accepted.size() == 2; }, 60000));
   world->FetchBoard(WorldBoard::kToday);
   ASSERT_TRUE(QTest::qWaitFor([&] { return boards == 2; }, 20000));

@@ -36,6 +36,7 @@ bool Settings_SaveSilently();
 void Sound_CheckFiles();
 void Sound(const std::string& name);
 
-void mnuH1_Click();
+// Opens Readme.txt with the desktop's opener, or says why it cannot.
+void Readme_Open();
 
 }  // namespace tarnix

@@ -17,8 +17,8 @@ namespace {
 // A file this big is not one the game wrote.
 constexpr qint64 kMaxOptionsBytes = 64 * 1024;
 
-QString Options_Path() {
-  return QString::fromStdString(Settings_FolderUtf8()) + QStringLiteral("tarnix.conf");
+QString Options_Path(const std::string& folder) {
+  return QString::fromStdString(folder) + QStringLiteral("tarnix.conf");
 }
 
 // "true"/"false" as QSettings writes them, and 1/0; anything else keeps the default.
@@ -46,10 +46,10 @@ PortOptions& Options() {
   return options;
 }
 
-void Options_Load() {
+void Options_Load(const std::string& folder) {
   PortOptions& o = Options();
   o = PortOptions{};
-  const QString path = Options_Path();
+  const QString path = Options_Path(folder);
   if (!Options_Readable(path)) return;
   const QSettings file(path, QSettings::IniFormat);
   if (file.status() != QSettings::NoError) return;
@@ -59,7 +59,7 @@ void Options_Load() {
   ReadBool(file, "Pad/Rumble", o.Rumble);
 }
 
-bool Options_Save() {
+bool Options_Save(const std::string& folder) {
   // QSettings rewrites its file in place where it cannot make a temporary one beside it, so
   // the text is composed in a scratch folder and committed here in one rename.
   const QTemporaryDir scratch;
@@ -68,7 +68,7 @@ bool Options_Save() {
   {
     QSettings file(draft, QSettings::IniFormat);
     // Keys this version does not know (a newer one wrote them) are kept.
-    const QString path = Options_Path();
+    const QString path = Options_Path(folder);
     if (Options_Readable(path)) {
       const QSettings old(path, QSettings::IniFormat);
       if (old.status() == QSettings::NoError) {
@@ -86,7 +86,7 @@ bool Options_Save() {
   QFile text(draft);
   if (!text.open(QIODevice::ReadOnly)) return false;
   const QByteArray bytes = text.readAll();
-  QSaveFile out(Options_Path());
+  QSaveFile out(Options_Path(folder));
   if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
     out.cancelWriting();
     return false;

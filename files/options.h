@@ -2,6 +2,10 @@
 // beside "Tarnix.ini", so that the original's file never changes.
 #pragma once
 
+#include <string>
+
+#include "files/files.h"
+
 namespace tarnix {
 
 struct PortOptions {
@@ -14,10 +18,11 @@ struct PortOptions {
 PortOptions& Options();
 inline void Options_Reset() { Options() = PortOptions{}; }
 
-// Reads tarnix.conf from the settings folder; a missing, unreadable or garbled file, or a
-// value out of range, leaves the default, silently.
-void Options_Load();
-// Writes tarnix.conf atomically; false when it could not be written.
-bool Options_Save();
+// Reads tarnix.conf from `folder` (a UTF-8 path ending in "/"; the settings folder unless
+// told); a missing, unreadable or garbled file, or a value out of range, leaves the default,
+// silently.
+void Options_Load(const std::string& folder = Settings_FolderUtf8());
+// Writes tarnix.conf atomically into `folder`; false when it could not be written.
+bool Options_Save(const std::string& folder = Settings_FolderUtf8());
 
 }  // namespace tarnix

@@ -15,7 +15,7 @@
 #include "core/module1.h"
 #include "core/platform.h"
 #include "replay/format.h"
-#include "shell/shell.h"
+#include "core/doors.h"
 
 namespace tarnix {
 

@@ -259,19 +259,28 @@ std::optional<Entry> Storage::Find(std::int64_t id) {
   return EntryFrom(q);
 }
 
+namespace {
+
+// The rows of a board, best first, each with its place on it.
+std::vector<Entry> Listed(QSqlQuery& q, int Entry::*place) {
+  std::vector<Entry> board;
+  if (!Run(q)) return board;
+  while (q.next()) {
+    board.push_back(EntryFrom(q));
+    board.back().*place = static_cast<int>(board.size());
+  }
+  return board;
+}
+
+}  // namespace
+
 std::vector<Entry> Storage::Board(int limit) {
   QSqlQuery q = Prepared(Here(), (std::string("SELECT ") + kEntryColumns +
                                      " FROM entries e LEFT JOIN days d ON d.seed = e.seed"
                                      " ORDER BY e.score DESC, e.id LIMIT ?")
                                         .c_str());
   q.addBindValue(limit);
-  std::vector<Entry> board;
-  if (!Run(q)) return board;
-  while (q.next()) {
-    board.push_back(EntryFrom(q));
-    board.back().rank = static_cast<int>(board.size());
-  }
-  return board;
+  return Listed(q, &Entry::rank);
 }
 
 std::vector<Entry> Storage::DayBoard(const std::string& day, int limit) {
@@ -281,13 +290,7 @@ std::vector<Entry> Storage::DayBoard(const std::string& day, int limit) {
                                         .c_str());
   q.addBindValue(QString::fromStdString(day));
   q.addBindValue(limit);
-  std::vector<Entry> board;
-  if (!Run(q)) return board;
-  while (q.next()) {
-    board.push_back(EntryFrom(q));
-    board.back().dayRank = static_cast<int>(board.size());
-  }
-  return board;
+  return Listed(q, &Entry::dayRank);
 }
 
 std::optional<Entry> Storage::FindGame(const std::string& game) {

@@ -26,8 +26,6 @@
 namespace tarnix::board::testing {
 namespace {
 
-using tarnix::testing::GameTest;
-
 QJsonObject JsonOf(const httplib::Result& r) {
   return r ? QJsonDocument::fromJson(QByteArray::fromStdString(r->body)).object() : QJsonObject();
 }
@@ -36,13 +34,10 @@ std::string ErrorCode(const httplib::Result& r) {
   return JsonOf(r)[QStringLiteral("error")][QStringLiteral("code")].toString().toStdString();
 }
 
-class BoardTest : public GameTest, public ::testing::WithParamInterface<const char*> {
+class BoardTest : public RecordingGameTest, public ::testing::WithParamInterface<const char*> {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
-    Replay_Reset();
-    ASSERT_TRUE(folder.isValid());
-    Module1.AppPath = folder.path().toStdString() + "/";
+    RecordingGameTest::SetUp();
     if (std::string(GetParam()) == "postgresql") {
       std::string why;
       database = PostgresCluster::Get().NewDatabaseUrl(why);
@@ -53,8 +48,7 @@ class BoardTest : public GameTest, public ::testing::WithParamInterface<const ch
   }
   void TearDown() override {
     server.Stop();
-    Replay_Reset();
-    GameTest::TearDown();
+    RecordingGameTest::TearDown();
   }
 
   // A game played here through the doors and recorded as the player's game would be.
@@ -79,7 +73,6 @@ class BoardTest : public GameTest, public ::testing::WithParamInterface<const ch
     return JsonOf(r)[QStringLiteral("entries")].toArray();
   }
 
-  QTemporaryDir folder;
   std::string database;
   BoardProcess server;
 };

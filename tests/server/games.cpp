@@ -69,4 +69,16 @@ std::string RecordGame(tarnix::testing::ScriptedRandom& random, std::uint64_t se
   return Replay_Format(r);
 }
 
+void RecordingGameTest::SetUp() {
+  GameTest::SetUp();
+  Replay_Reset();
+  ASSERT_TRUE(folder.isValid());
+  Module1.AppPath = folder.path().toStdString() + "/";
+}
+
+void RecordingGameTest::TearDown() {
+  Replay_Reset();
+  GameTest::TearDown();
+}
+
 }  // namespace tarnix::board::testing

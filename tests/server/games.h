@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include <QTemporaryDir>
+
 #include "support/doubles.h"
+#include "support/fixture.h"
 
 namespace tarnix::board::testing {
 
@@ -16,5 +19,13 @@ enum class Play { kGolden, kLong, kQuick };
 // The replay file of the game, with `name` as the table's name.
 std::string RecordGame(tarnix::testing::ScriptedRandom& random, std::uint64_t seed, Play play,
                        const std::string& name);
+
+// The game's fixture with a folder of its own, where the recorder keeps its files.
+class RecordingGameTest : public tarnix::testing::GameTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  QTemporaryDir folder;
+};
 
 }  // namespace tarnix::board::testing

@@ -19,21 +19,17 @@
 namespace tarnix::board::testing {
 namespace {
 
-class WorldClientTest : public tarnix::testing::GameTest {
+class WorldClientTest : public RecordingGameTest {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
-    Replay_Reset();
-    ASSERT_TRUE(folder.isValid());
-    Module1.AppPath = folder.path().toStdString() + "/";
+    RecordingGameTest::SetUp();
     world = std::make_unique<WorldTable>(folder.path() + QStringLiteral("/outbox"));
     connect();
   }
   void TearDown() override {
     world.reset();
     server.Stop();
-    Replay_Reset();
-    GameTest::TearDown();
+    RecordingGameTest::TearDown();
   }
 
   void connect() {
@@ -52,7 +48,6 @@ class WorldClientTest : public tarnix::testing::GameTest {
                      [this](qint64, const QByteArray& file) { replay = file; });
   }
 
-  QTemporaryDir folder;
   BoardProcess server;
   std::unique_ptr<WorldTable> world;
   QStringList failures, refusals;

@@ -283,7 +283,8 @@ void Table(std::string& html, const char* title, const std::vector<Entry>& entri
     html += "<p class=\"empty\">No games yet.</p></section>\n";
     return;
   }
-  html += "<table><thead><tr><th>Rank</th><th>Name</th><th>Score</th><th>Level</th>"
+  html += "<table><thead><tr><th class=\"n\">Rank</th><th>Name</th><th class=\"n\">Score</th>"
+          "<th class=\"n\">Level</th>"
           "<th>Date</th><th>Replay</th></tr></thead><tbody>\n";
   for (const Entry& e : entries) {
     const std::string id = std::to_string(e.id);
@@ -309,7 +310,7 @@ std::string PageHtml(Storage& storage) {
       "h1{font-size:1.6em}h2{font-size:1.2em;margin-top:1.6em}"
       "table{border-collapse:collapse;width:100%}"
       "th,td{padding:.3em .6em;border-bottom:1px solid #334;text-align:left}"
-      "td.n{text-align:right;font-variant-numeric:tabular-nums}"
+      ".n{text-align:right;font-variant-numeric:tabular-nums}"
       "a{color:#8cf}.anon,.empty{color:#889}footer{margin-top:2em;color:#889;font-size:.9em}"
       "</style></head><body>\n<h1>Tarnix world table</h1>\n"
       "<p>Every game below was played again by this server and reached exactly the score "

@@ -18,6 +18,7 @@
 #include "board_process.h"
 #include "games.h"
 #include "playfield/playfield.h"
+#include "server/storage.h"
 #include "replay/format.h"
 #include "replay/replay.h"
 #include "shell/shell.h"
@@ -268,6 +269,47 @@ TEST_P(BoardTest, TodaysSeedRanksOnTheDayAndOnTheAllTimeBoard) {
   EXPECT_EQ(Board("daily?date=2001-02-03").size(), 0);
   EXPECT_EQ(Board("all").size(), 2);
   EXPECT_EQ(server.Client()->Get("/api/v1/boards/daily?date=yesterday")->status, 400);
+}
+
+TEST_P(BoardTest, FloodsAndOversizedBodiesAreTurnedAwayAndTheServerServesOn) {
+  ASSERT_EQ(StartServer({QStringLiteral("--rate"), QStringLiteral("2"),
+                         QStringLiteral("--max-body"), QStringLiteral("4096")}),
+            "");
+  const httplib::Result big = Submit(std::string(8192, 'x'));
+  ASSERT_TRUE(big);
+  EXPECT_EQ(big->status, 413);
+  EXPECT_EQ(ErrorCode(big), "too_large");
+  int limited = 0;
+  for (int i = 0; i < 20; ++i) {
+    const httplib::Result r = server.Client()->Get("/api/v1/boards/all");
+    ASSERT_TRUE(r);
+    if (r->status == 429) {
+      ++limited;
+      EXPECT_TRUE(r->has_header("Retry-After"));
+      EXPECT_EQ(ErrorCode(r), "rate_limited");
+    }
+  }
+  EXPECT_GE(limited, 10) << "two a second, bursts of six";
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  EXPECT_EQ(server.Client()->Get("/api/v1/boards/all")->status, 200) << "and then again";
+}
+
+// Servers that start together against one database migrate it once, and each finds it ready.
+TEST_P(BoardTest, ServersStartingTogetherMigrateTheDatabaseOnce) {
+  std::string errors[3];
+  int versions[3] = {};
+  std::vector<std::thread> starting;
+  for (int i = 0; i < 3; ++i) {
+    starting.emplace_back([&, i] {
+      const std::unique_ptr<Storage> s = Storage::Open(database, errors[i]);
+      if (s) versions[i] = s->SchemaVersion();
+    });
+  }
+  for (std::thread& t : starting) t.join();
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(errors[i], "") << i;
+    EXPECT_EQ(versions[i], 2) << i;
+  }
 }
 
 // The page as a browser builds it: Debian's Chromium, headless, reads it from the server.

@@ -125,9 +125,9 @@ int main(int argc, char* argv[]) {
   std::unique_ptr<tarnix::board::Storage> storage =
       tarnix::board::Storage::Open(args.database, error);
   if (!storage) {
-    std::fprintf(stderr, "tarnix-board: %s: %s\n",
-                 storage || args.database.rfind("postgres", 0) == 0 ? "the database"
-                                                                    : args.database.c_str(),
+    // A URL may hold a password: it is not repeated.
+    const bool url = args.database.find("://") != std::string::npos;
+    std::fprintf(stderr, "tarnix-board: %s: %s\n", url ? "the database" : args.database.c_str(),
                  error.c_str());
     return 1;
   }
@@ -136,6 +136,10 @@ int main(int argc, char* argv[]) {
   tarnix::board::VerifierPool pool(ThisProgram(), workers, args.limits);
 
   httplib::Server server;
+  // A submission holds its thread while a worker re-plays it: enough threads that reads of
+  // the boards go on while every worker is busy and as many submissions wait.
+  const int threads = 2 * workers + 8;
+  server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   tarnix::board::Service_Install(server, *storage, pool, args.service);
   const int port = args.port == 0 ? server.bind_to_any_port(args.host)
                                   : (server.bind_to_port(args.host, args.port) ? args.port : -1);

@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
+
+#include <fstream>
 
 namespace tarnix::board::testing {
 
@@ -66,6 +69,26 @@ void BoardProcess::Kill() {
   process_->kill();
   process_->waitForFinished();
   process_.reset();
+}
+
+std::vector<int> BoardProcess::Workers() const {
+  std::vector<int> pids;
+  const std::string p = std::to_string(pid());
+  std::ifstream children("/proc/" + p + "/task/" + p + "/children");
+  for (int c; children >> c;) pids.push_back(c);
+  return pids;
+}
+
+bool Ended(int pid, int ms) {
+  for (int waited = 0;; waited += 20) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    const std::size_t close = line.rfind(')');
+    if (close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z') return true;
+    if (waited >= ms) return false;
+    QThread::msleep(20);
+  }
 }
 
 std::unique_ptr<httplib::Client> BoardProcess::Client() const {

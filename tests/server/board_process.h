@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tarnix::board::testing {
 
@@ -26,6 +27,8 @@ class BoardProcess {
   void Kill();
   int port() const { return port_; }
   int pid() const { return process_ ? static_cast<int>(process_->processId()) : 0; }
+  // The server's re-play workers.
+  std::vector<int> Workers() const;
   std::unique_ptr<httplib::Client> Client() const;
 
  private:
@@ -52,5 +55,7 @@ class PostgresCluster {
 };
 
 int FreeLoopbackPort();
+// True once `pid` has ended (or waits only to be reaped), within `ms`.
+bool Ended(int pid, int ms);
 
 }  // namespace tarnix::board::testing

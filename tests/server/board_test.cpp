@@ -183,10 +183,8 @@ TEST_P(BoardTest, CrashingAndEndlessReplaysAreRefusedWhileOthersAreServed) {
   EXPECT_EQ(Board().size(), 3);
 
   // Each worker runs under its network filter, which nothing can lift.
-  std::ifstream children("/proc/" + std::to_string(server.pid()) + "/task/" +
-                         std::to_string(server.pid()) + "/children");
-  int workers = 0;
-  for (int pid; children >> pid; ++workers) {
+  const std::vector<int> workers = server.Workers();
+  for (int pid : workers) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::map<std::string, std::string> fields;
     for (std::string line; std::getline(status, line);) {
@@ -199,7 +197,7 @@ TEST_P(BoardTest, CrashingAndEndlessReplaysAreRefusedWhileOthersAreServed) {
     EXPECT_EQ(fields["Seccomp"], "2") << "worker " << pid;
     EXPECT_EQ(fields["NoNewPrivs"], "1") << "worker " << pid;
   }
-  EXPECT_EQ(workers, 2);
+  EXPECT_EQ(workers.size(), 2u);
 }
 
 TEST_P(BoardTest, EveryAcceptedEntrySurvivesKillAndRestart) {
@@ -225,9 +223,12 @@ TEST_P(BoardTest, EveryAcceptedEntrySurvivesKillAndRestart) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  const std::vector<int> workers = server.Workers();
+  ASSERT_EQ(workers.size(), 2u);
   server.Kill();  // in the middle of submissions
   a.join();
   b.join();
+  for (int pid : workers) EXPECT_TRUE(Ended(pid, 5000)) << "worker " << pid << " outlived the server";
   ASSERT_GE(acceptedFiles.size(), 4u);
 
   for (int life = 0; life < 2; ++life) {

@@ -28,12 +28,20 @@ int FreeLoopbackPort() {
   return port;
 }
 
+QProcessEnvironment HomeIn(QProcessEnvironment env, const QString& folder) {
+  env.insert(QStringLiteral("HOME"), folder);
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/.config"));
+  env.insert(QStringLiteral("XDG_CACHE_HOME"), folder + QStringLiteral("/.cache"));
+  env.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/.local/share"));
+  return env;
+}
+
 std::string BoardProcess::Start(const std::string& database, const QStringList& extra,
                                 const QProcessEnvironment& env) {
   Stop();
   process_ = std::make_unique<QProcess>();
   process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  process_->setProcessEnvironment(env);
+  process_->setProcessEnvironment(HomeIn(env, home_.path()));
   QStringList args = {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--database"),
                       QString::fromStdString(database), QStringLiteral("--rate"),
                       QStringLiteral("0")};

@@ -33,6 +33,7 @@ class BoardProcess {
 
  private:
   std::unique_ptr<QProcess> process_;
+  QTemporaryDir home_;  // whatever the server's libraries keep for a user goes here
   int port_ = 0;
 };
 
@@ -55,6 +56,8 @@ class PostgresCluster {
 };
 
 int FreeLoopbackPort();
+// `env` with the user's folders moved into `folder`.
+QProcessEnvironment HomeIn(QProcessEnvironment env, const QString& folder);
 // True once `pid` has ended (or waits only to be reaped), within `ms`.
 bool Ended(int pid, int ms);
 

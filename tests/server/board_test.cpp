@@ -332,6 +332,7 @@ TEST_P(BoardPageTest, ChromiumShowsBothBoardsWithAHostileNameAsText) {
   QTemporaryDir profile;
   QProcess browser;
   browser.setProcessChannelMode(QProcess::SeparateChannels);
+  browser.setProcessEnvironment(HomeIn(QProcessEnvironment::systemEnvironment(), profile.path()));
   browser.start(QString::fromLatin1(chromium),
                 {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
                  QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),

@@ -57,6 +57,8 @@ void Options_Load(const std::string& folder) {
   ReadInt(file, "Window/Scale", 1, 4, o.Scale);
   ReadBool(file, "Window/FullScreen", o.FullScreen);
   ReadBool(file, "Pad/Rumble", o.Rumble);
+  ReadBool(file, "View/BombMarks", o.BombMarks);
+  ReadBool(file, "View/GentleFlashes", o.GentleFlashes);
 }
 
 bool Options_Save(const std::string& folder) {
@@ -80,6 +82,8 @@ bool Options_Save(const std::string& folder) {
     if (o.Scale != 0) file.setValue("Window/Scale", o.Scale);
     file.setValue("Window/FullScreen", o.FullScreen);
     file.setValue("Pad/Rumble", o.Rumble);
+    file.setValue("View/BombMarks", o.BombMarks);
+    file.setValue("View/GentleFlashes", o.GentleFlashes);
     file.sync();
     if (file.status() != QSettings::NoError) return false;
   }

@@ -13,6 +13,8 @@ struct PortOptions {
   int Scale = 0;                  // [Window] Scale: 1..4, 0 until the first start chooses one
   bool FullScreen = false;        // [Window] FullScreen
   bool Rumble = true;             // [Pad] Rumble
+  bool BombMarks = true;          // [View] BombMarks: red and blue bombs told apart by shape
+  bool GentleFlashes = false;     // [View] GentleFlashes: fewer, softer explosion flashes
 };
 
 PortOptions& Options();

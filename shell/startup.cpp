@@ -23,6 +23,7 @@
 #include "input/input.h"
 #include "input/keyboard.h"
 #include "input/pad.h"
+#include "window/flashes.h"
 #include "playfield/playfield.h"
 #include "replay/replay.h"
 #include "shell/command_line.h"
@@ -96,6 +97,7 @@ void Port_Reset() {
   Input_Reset();
   Main_ClearPollers();
   Options_Reset();
+  Flashes_Reset();
   RunOptions() = CommandLine{};
   Hook().TitleFooter = nullptr;
   Hook().ChainGeneration = nullptr;
@@ -120,6 +122,9 @@ void Form_LoadSteps(const std::string& folder) {
   Options_Load();
   Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
   Form1->mnuRumble.SetChecked(Options().Rumble);
+  Form1->mnuBombMarks.SetChecked(Options().BombMarks);
+  Form1->mnuGentleFlashes.SetChecked(Options().GentleFlashes);
+  BombMarks_Apply(Options().BombMarks);
   Form1->ApplyStartOptions();
   Sound_CheckFiles();
   Module1.GamePhase = kTitle;

@@ -134,6 +134,14 @@
         <source>振動</source>
         <translation>Rumble</translation>
     </message>
+    <message>
+        <source>爆弾に印を付ける</source>
+        <translation>Bomb Marks</translation>
+    </message>
+    <message>
+        <source>閃光を控えめに</source>
+        <translation>Gentle Flashes</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>

@@ -59,6 +59,12 @@ void Options_Load(const std::string& folder) {
   ReadBool(file, "Pad/Rumble", o.Rumble);
   ReadBool(file, "View/BombMarks", o.BombMarks);
   ReadBool(file, "View/GentleFlashes", o.GentleFlashes);
+  for (const QString& key : file.allKeys()) {
+    if (key.startsWith(QLatin1String("Keys/")) || key.startsWith(QLatin1String("PadButtons/"))) {
+      // QSettings reads "52,0" as a list of two.
+      o.Bindings[key.toStdString()] = file.value(key).toStringList().join(',').toStdString();
+    }
+  }
 }
 
 bool Options_Save(const std::string& folder) {
@@ -84,6 +90,9 @@ bool Options_Save(const std::string& folder) {
     file.setValue("Pad/Rumble", o.Rumble);
     file.setValue("View/BombMarks", o.BombMarks);
     file.setValue("View/GentleFlashes", o.GentleFlashes);
+    for (const auto& [key, value] : o.Bindings) {
+      file.setValue(QString::fromStdString(key), QString::fromStdString(value));
+    }
     file.sync();
     if (file.status() != QSettings::NoError) return false;
   }

@@ -2,6 +2,7 @@
 // beside "Tarnix.ini", so that the original's file never changes.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "files/files.h"
@@ -15,6 +16,9 @@ struct PortOptions {
   bool Rumble = true;             // [Pad] Rumble
   bool BombMarks = true;          // [View] BombMarks: red and blue bombs told apart by shape
   bool GentleFlashes = false;     // [View] GentleFlashes: fewer, softer explosion flashes
+  // [Keys] and [PadButtons]: the player's bindings as the input layer writes them, by
+  // "Keys/WalkLeft" and the like; empty for the defaults.
+  std::map<std::string, std::string> Bindings;
 };
 
 PortOptions& Options();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/doors.h"
+#include "input/bindings.h"
 
 namespace tarnix {
 
@@ -68,6 +69,7 @@ void Input_ReleaseEverySource() {
 
 void Input_Reset() {
   Held().clear();
+  Bindings_Current() = Bindings_Defaults();
   lastSource = -1;
 }
 

@@ -3,14 +3,16 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 
+#include <string>
 #include <vector>
 
 #include "core/doors.h"
 #include "core/keys.h"
 #include "files/options.h"
+#include "input/bindings.h"
 #include "input/input.h"
-#include "input/scan_codes.h"
 #include "window/form1.h"
 
 namespace tarnix {
@@ -41,13 +43,31 @@ KeyboardSource& Keyboard() {
   return keyboard;
 }
 
+// A key bound to an action speaks for it; a key the game's actions once had but the player
+// moved elsewhere says nothing; any other (Escape, say) keeps its own meaning. Without a scan
+// code (a synthetic event) the key means what it says.
+int KeyCode(quint32 scan, int qtKey) {
+  if (scan == 0) return VirtualKeyCode(qtKey);
+  const Long bound = Bindings_KeyOf(scan);
+  if (bound != 0) return static_cast<int>(bound);
+  const int code = VirtualKeyCode(qtKey);
+  return Bindings_IsActionCode(code) ? 0 : code;
+}
+
+// What the key is called in the player's layout: what it types, or Qt's name for it.
+std::string KeyLabel(const QKeyEvent& key) {
+  const QString text = key.text().trimmed();
+  if (text.size() == 1 && text.at(0).isPrint()) return text.toUpper().toStdString();
+  return QKeySequence(key.key()).toString(QKeySequence::NativeText).toStdString();
+}
+
 int KeyboardSource::Press(const QKeyEvent& key) {
   const quint32 scan = key.nativeScanCode();
   for (const HeldKey& held : held_) {
     if (scan != 0 ? held.scanCode == scan : held.qtKey == key.key()) return held.code;
   }
-  int code = ScanCodeKey(scan);
-  if (code == 0) code = VirtualKeyCode(key.key());
+  Key_NameSeen(scan, KeyLabel(key));
+  const int code = KeyCode(scan, key.key());
   if (code != 0) held_.push_back({scan, key.key(), code});
   return code;
 }
@@ -61,8 +81,7 @@ int KeyboardSource::Release(const QKeyEvent& key) {
       return code;
     }
   }
-  const int code = ScanCodeKey(scan);
-  return code != 0 ? code : VirtualKeyCode(key.key());
+  return KeyCode(scan, key.key());
 }
 
 bool Canvas_Event(QEvent* event) {

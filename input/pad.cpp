@@ -22,6 +22,7 @@
 #include "core/pollers.h"
 #include "files/files.h"
 #include "files/options.h"
+#include "input/bindings.h"
 #include "input/input.h"
 #include "playfield/playfield.h"
 #include "window/form1.h"
@@ -30,15 +31,18 @@ namespace tarnix {
 
 namespace {
 
-enum Control {
-  kPadLeft, kPadRight, kPadUp, kPadDown,
-  kStickLeft, kStickRight, kStickUp, kStickDown,
-  kSouth, kEast, kStart, kShoulder, kBack,
-  kControls
-};
+// The stick's four directions, then every button of a game controller by SDL's number. The
+// stick always walks, throws and drops; each button speaks for the action it is bound to.
+enum Control { kStickLeft, kStickRight, kStickUp, kStickDown, kButtons };
+constexpr int kControls = kButtons + SDL_CONTROLLER_BUTTON_MAX;
 
-constexpr Long kKeyOf[kControls] = {kLeft, kRight, kUp,   kDown,  kLeft,  kRight, kUp,
-                                    kDown, kKeyZ,  kKeyX, kEnter, kSpace, 0};
+constexpr Control Button(SDL_GameControllerButton b) { return static_cast<Control>(kButtons + b); }
+
+Long KeyOf(int control) {
+  constexpr Long kStick[kButtons] = {kLeft, kRight, kUp, kDown};
+  if (control < kButtons) return kStick[control];
+  return Bindings_ButtonOf(control - kButtons);
+}
 
 // The stick goes over at half way and comes back under three eighths, so that a thumb
 // resting near the edge does not flicker the key.
@@ -167,13 +171,14 @@ void Control_Set(Pad& pad, Control control, bool on) {
   // A menu of the menu bar holds the game; the keyboard's keys go to the menu meanwhile.
   // In another window the player's pad is not speaking to the game.
   if (on && (Form1->MenusOpen() > 0 || Form1->LookingAway())) return;
-  if (control == kBack) {
+  if (control == Button(SDL_CONTROLLER_BUTTON_BACK)) {
     if (on) Back_Press();
     return;
   }
-  const Long key = kKeyOf[control];
+  const Long key = KeyOf(control);
+  if (key == 0) return;
   bool held = false;
-  for (int c = 0; c < kControls; ++c) held = held || (pad.on[c] && kKeyOf[c] == key);
+  for (int c = 0; c < kControls; ++c) held = held || (pad.on[c] && KeyOf(c) == key);
   const int source = SourceOf(pad);
   if (held && !Input_Held(source, key)) {
     Input_KeyDown(source, key);
@@ -189,10 +194,10 @@ void Stick_Set(Pad& pad, Control negative, Control positive, int value) {
 }
 
 void Hat_Set(Pad& pad, Uint8 hat) {
-  Control_Set(pad, kPadLeft, hat & SDL_HAT_LEFT);
-  Control_Set(pad, kPadRight, hat & SDL_HAT_RIGHT);
-  Control_Set(pad, kPadUp, hat & SDL_HAT_UP);
-  Control_Set(pad, kPadDown, hat & SDL_HAT_DOWN);
+  Control_Set(pad, Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT), hat & SDL_HAT_LEFT);
+  Control_Set(pad, Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), hat & SDL_HAT_RIGHT);
+  Control_Set(pad, Button(SDL_CONTROLLER_BUTTON_DPAD_UP), hat & SDL_HAT_UP);
+  Control_Set(pad, Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN), hat & SDL_HAT_DOWN);
 }
 
 void Pad_Open(int deviceIndex) {
@@ -240,23 +245,14 @@ void Pad_Close(SDL_JoystickID id) {
 }
 
 void Controller_Button(Pad& pad, Uint8 button, bool on) {
-  switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: Control_Set(pad, kPadLeft, on); break;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: Control_Set(pad, kPadRight, on); break;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP: Control_Set(pad, kPadUp, on); break;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: Control_Set(pad, kPadDown, on); break;
-    case SDL_CONTROLLER_BUTTON_A: Control_Set(pad, kSouth, on); break;
-    case SDL_CONTROLLER_BUTTON_B: Control_Set(pad, kEast, on); break;
-    case SDL_CONTROLLER_BUTTON_START: Control_Set(pad, kStart, on); break;
-    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: Control_Set(pad, kShoulder, on); break;
-    case SDL_CONTROLLER_BUTTON_BACK: Control_Set(pad, kBack, on); break;
-    default: break;
-  }
+  if (button < SDL_CONTROLLER_BUTTON_MAX) Control_Set(pad, static_cast<Control>(kButtons + button), on);
 }
 
 // An unknown device: its first four buttons stand for A, B, Start and the right shoulder.
 void Joystick_Button(Pad& pad, Uint8 button, bool on) {
-  constexpr Control kFirst[] = {kSouth, kEast, kStart, kShoulder};
+  constexpr Control kFirst[] = {Button(SDL_CONTROLLER_BUTTON_A), Button(SDL_CONTROLLER_BUTTON_B),
+                                Button(SDL_CONTROLLER_BUTTON_START),
+                                Button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER)};
   if (button < std::size(kFirst)) Control_Set(pad, kFirst[button], on);
 }
 

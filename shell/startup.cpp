@@ -20,6 +20,7 @@
 #include "core/platform.h"
 #include "files/files.h"
 #include "files/options.h"
+#include "input/bindings.h"
 #include "input/input.h"
 #include "input/keyboard.h"
 #include "input/pad.h"
@@ -120,6 +121,7 @@ void Form_LoadSteps(const std::string& folder) {
   Module1.AppPath = path;
   Settings_Load();
   Options_Load();
+  Bindings_FromOptions();
   Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
   Form1->mnuRumble.SetChecked(Options().Rumble);
   Form1->mnuBombMarks.SetChecked(Options().BombMarks);

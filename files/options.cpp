@@ -59,6 +59,7 @@ void Options_Load(const std::string& folder) {
   ReadBool(file, "Pad/Rumble", o.Rumble);
   ReadBool(file, "View/BombMarks", o.BombMarks);
   ReadBool(file, "View/GentleFlashes", o.GentleFlashes);
+  o.Language = file.value(QLatin1String("View/Language")).toString().trimmed().toStdString();
   for (const QString& key : file.allKeys()) {
     if (key.startsWith(QLatin1String("Keys/")) || key.startsWith(QLatin1String("PadButtons/"))) {
       // QSettings reads "52,0" as a list of two.
@@ -90,6 +91,7 @@ bool Options_Save(const std::string& folder) {
     file.setValue("Pad/Rumble", o.Rumble);
     file.setValue("View/BombMarks", o.BombMarks);
     file.setValue("View/GentleFlashes", o.GentleFlashes);
+    if (!o.Language.empty()) file.setValue("View/Language", QString::fromStdString(o.Language));
     for (const auto& [key, value] : o.Bindings) {
       file.setValue(QString::fromStdString(key), QString::fromStdString(value));
     }

@@ -16,6 +16,7 @@ struct PortOptions {
   bool Rumble = true;             // [Pad] Rumble
   bool BombMarks = true;          // [View] BombMarks: red and blue bombs told apart by shape
   bool GentleFlashes = false;     // [View] GentleFlashes: fewer, softer explosion flashes
+  std::string Language;           // [View] Language: "ja", "en"...; empty for the desktop's
   // [Keys] and [PadButtons]: the player's bindings as the input layer writes them, by
   // "Keys/WalkLeft" and the like; empty for the defaults.
   std::map<std::string, std::string> Bindings;

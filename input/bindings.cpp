@@ -111,7 +111,7 @@ std::string UsName(std::uint32_t scan) {
     case 62: return "Shift R";
     case 64: return "Alt";
     case 65: return "Space";
-    case 104: return "Enter (keypad)";
+    case 104: return "KP Ent";
     case 105: return "Ctrl R";
     case 108: return "Alt R";
     case 110: return "Home";

@@ -13,6 +13,7 @@
 #include "files/options.h"
 #include "input/bindings.h"
 #include "input/input.h"
+#include "input/settings_screen.h"
 #include "window/form1.h"
 
 namespace tarnix {
@@ -90,6 +91,11 @@ bool Canvas_Event(QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (FullScreenToggleKey(*key)) {
       if (type == QEvent::KeyPress && !key->isAutoRepeat()) mnuFullScreen_Click();
+      return true;
+    }
+    if (type == QEvent::KeyPress && Settings_Capturing()) {
+      Key_NameSeen(key->nativeScanCode(), KeyLabel(*key));
+      if (!key->isAutoRepeat()) Settings_CaptureKey(key->nativeScanCode());
       return true;
     }
     KeyboardSource& keyboard = Keyboard();

@@ -24,6 +24,7 @@
 #include "files/options.h"
 #include "input/bindings.h"
 #include "input/input.h"
+#include "input/settings_screen.h"
 #include "playfield/playfield.h"
 #include "window/form1.h"
 
@@ -175,6 +176,10 @@ void Control_Set(Pad& pad, Control control, bool on) {
     if (on) Back_Press();
     return;
   }
+  if (control == Button(SDL_CONTROLLER_BUTTON_Y)) {
+    if (on) Settings_IsOpen() ? Settings_Close() : Settings_Open();
+    return;
+  }
   const Long key = KeyOf(control);
   if (key == 0) return;
   bool held = false;
@@ -245,6 +250,10 @@ void Pad_Close(SDL_JoystickID id) {
 }
 
 void Controller_Button(Pad& pad, Uint8 button, bool on) {
+  if (on && Settings_Capturing()) {
+    Settings_CaptureButton(button);
+    return;
+  }
   if (button < SDL_CONTROLLER_BUTTON_MAX) Control_Set(pad, static_cast<Control>(kButtons + button), on);
 }
 
@@ -428,6 +437,14 @@ void Pad_DrawTitleLine() {
     drawnText = text;
   }
   Form1->Picture1.PaintPicture(line, 0, 266);
+}
+
+QString Pad_ButtonName(int button) {
+  static const char* const kNames[SDL_CONTROLLER_BUTTON_MAX] = {
+      "A", "B", "X", "Y", "BACK", "GUIDE", "START", "LS", "RS", "LB", "RB",
+      "\u2191", "\u2193", "\u2190", "\u2192", "M1", "P1", "P2", "P3", "P4", "TP"};
+  if (button < 0 || button >= SDL_CONTROLLER_BUTTON_MAX) return QStringLiteral("-");
+  return QString::fromUtf8(kNames[button]);
 }
 
 }  // namespace tarnix

@@ -4,6 +4,8 @@
 // of keys for input.h.
 #pragma once
 
+#include <QString>
+
 #include <string>
 #include <vector>
 
@@ -29,6 +31,8 @@ void Pad_WatchFolders(const std::vector<std::string>& folders);
 int Pad_AttachVirtual();
 // A short rumble for a chain's generation, stronger for later ones.
 void Pad_Rumble(Long generation);
+// What a pad's button (SDL's number) is called on the pad.
+QString Pad_ButtonName(int button);
 // The pad's controls in one line at the foot of the title, while a pad is connected.
 void Pad_DrawTitleLine();
 

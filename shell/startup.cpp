@@ -18,7 +18,9 @@
 #include "core/hooks.h"
 #include "core/keys.h"
 #include "core/platform.h"
+#include "core/run_options.h"
 #include "files/files.h"
+#include "files/language.h"
 #include "files/options.h"
 #include "input/bindings.h"
 #include "input/input.h"
@@ -122,6 +124,11 @@ void Form_LoadSteps(const std::string& folder) {
   Settings_Load();
   Options_Load();
   Bindings_FromOptions();
+  // A language chosen on the settings screen; the command line's still wins.
+  const QString language = QString::fromStdString(Options().Language);
+  if (RunOptions().Lang.empty() && Language_Available().contains(language)) {
+    Language_Install(language);
+  }
   Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
   Form1->mnuRumble.SetChecked(Options().Rumble);
   Form1->mnuBombMarks.SetChecked(Options().BombMarks);

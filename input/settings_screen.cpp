@@ -195,7 +195,15 @@ void Draw_Keys(QPainter& p) {
       } else if (c == 2 && b.buttons[r][0] >= 0) {
         text = Pad_ButtonName(b.buttons[r][0]);
       }
-      if (s.capturing && r == s.keyRow && c == s.column) text = QStringLiteral("?");
+      if (s.capturing && r == s.keyRow && c == s.column) {
+        text = QStringLiteral("?");
+      } else if (c == 2 && b.buttons[r][0] >= 0) {
+        const QImage glyph = Pad_Glyph(b.buttons[r][0]);
+        if (!glyph.isNull()) {
+          p.drawImage(columnX[c] + (48 - glyph.width()) / 2, y + 4, glyph);
+          continue;
+        }
+      }
       Lettering(p, QRect(columnX[c], y, 48, 19), Qt::AlignHCenter | Qt::AlignVCenter, text);
     }
   }

@@ -234,8 +234,8 @@ The file will not be overwritten when the game closes.</translation>
         <translation>The replay file cannot be read.</translation>
     </message>
     <message>
-        <source>パッド&#x3000;A:赤&#x3000;B:青&#x3000;START:決定&#x3000;BACK:タイトル</source>
-        <translation>Pad  A: red  B: blue  Start: choose  Back: title</translation>
+        <source>%1:赤&#x3000;%2:青&#x3000;START:決定&#x3000;BACK:タイトル&#x3000;%3:設定</source>
+        <translation>%1 red  %2 blue  Start: go  Back: title  %3 settings</translation>
     </message>
 </context>
 <context>

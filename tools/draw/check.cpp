@@ -158,6 +158,7 @@ int checkPictures(const QString& dir, std::ostream& out)
         {"flash_wide.png", 120, 72},  {"flash_square.png", 120, 120}, {"icon_16.png", 16, 16},
         {"icon_32.png", 32, 32},      {"icon_48.png", 48, 48},       {"icon_128.png", 128, 128},
         {"icon_256.png", 256, 256},   {"bomb_marks.png", 240, kMarksFigureRow + 4 * kCell},
+        {"pad_glyphs.png", 44, 44},
     };
     std::map<std::string, QImage> images;
     for (const Expect& e : sizes) {

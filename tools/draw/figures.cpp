@@ -415,6 +415,8 @@ Grid markedFrame(int n, int kind)
     const char ink = kind == 0 ? 'P' : 'C';
     for (int d = -1; d <= 1; ++d) {
         const int x = kind == 0 ? cx : cx + d, y = kind == 0 ? cy + d : cy;
+        if (x < 0 || y < 0 || x >= g.w || y >= g.h)
+            continue;
         char& c = g.rows[y][x];
         if (c == 'G' || c == 'g')
             c = ink;

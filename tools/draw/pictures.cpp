@@ -1,6 +1,7 @@
 #include "pictures.h"
 
 #include "figures.h"
+#include "glyphs.h"
 #include "lettering.h"
 
 #include <QPainter>
@@ -319,6 +320,7 @@ std::vector<Picture> allPictures()
     out.push_back({QStringLiteral("flash_wide.png"), flash(5, 3)});
     out.push_back({QStringLiteral("flash_square.png"), flash(5, 5)});
     out.push_back({QStringLiteral("bomb_marks.png"), bombMarks()});
+    out.push_back({QStringLiteral("pad_glyphs.png"), padGlyphs()});
     for (int size : {16, 32, 48, 128, 256})
         out.push_back({QStringLiteral("icon_%1.png").arg(size), appIcon(size)});
     return out;

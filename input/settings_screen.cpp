@@ -37,7 +37,8 @@ struct SettingsState {
   int keyRow = 0;
   int column = 0;
   Note note = Note::kNone;
-  QImage saved;  // the canvas under the screen
+  Long phase = 0;  // the title or the pause it was opened over
+  QImage saved;    // the canvas under the screen
   std::vector<QWidget*> hidden;
 };
 
@@ -367,6 +368,7 @@ void Settings_Open() {
   if (Module1.GamePhase != kTitle && Module1.GamePhase != kPaused) return;
   s = SettingsState{};
   s.open = true;
+  s.phase = Module1.GamePhase;
   s.saved = Form1->Picture1.Image().copy();
   // The strip, the figure, the bombs and the pause message lie over the canvas.
   Form1Window& f = *Form1;
@@ -397,8 +399,9 @@ void Settings_Close() {
 void Settings_Key(Long code) {
   SettingsState& s = State();
   if (!s.open || s.capturing) return;
-  // The menu bar may have moved the game on (back to the title, say) under the screen.
-  if (Module1.GamePhase != kTitle && Module1.GamePhase != kPaused) {
+  // The menu bar or the pad's Back may have moved the game on (back to the title, say) under
+  // the screen, which drew its own: what was kept for the way back no longer belongs.
+  if (Module1.GamePhase != s.phase) {
     Settings_Reset();
     return;
   }

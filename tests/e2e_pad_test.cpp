@@ -48,6 +48,15 @@ class PadE2ETest : public GameTest {
     SDL_JoystickSetVirtualButton(joystick_, button, 0);
     Main_LoopTurn();
   }
+  // A bomb taken with `button` (held for one turn), then the stick pushed down to drop it.
+  void TakeAndDrop(int button) {
+    SDL_JoystickSetVirtualButton(joystick_, button, 1);
+    Main_LoopTurn();
+    SDL_JoystickSetVirtualButton(joystick_, button, 0);
+    SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 32767);
+    Main_LoopTurn();
+    SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 0);
+  }
   template <typename Done>
   bool TurnUntil(Done done, int limit) {
     for (int i = 0; i < limit && !done(); ++i) Main_LoopTurn();
@@ -72,13 +81,8 @@ TEST_F(PadE2ETest, StartPlayTopOutAndEnterANameWithThePadOnly) {
   Press(SDL_CONTROLLER_BUTTON_START);
   ASSERT_EQ(Module1.GamePhase, kPlaying);
 
-  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_A, 1);
-  Main_LoopTurn();
-  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_A, 0);
+  TakeAndDrop(SDL_CONTROLLER_BUTTON_A);
   ASSERT_EQ(Module1.RedStock, 29) << "A took a red bomb";
-  SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 32767);
-  Main_LoopTurn();
-  SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 0);
   ASSERT_TRUE(TurnUntil([] { return Module1.Score > 0; }, 200))
       << "the stick dropped it; it lands, burns and breaks blocks";
 
@@ -150,13 +154,8 @@ TEST_F(PadE2ETest, SettingsAGameAndQuittingWithThePadOnly) {
   Press(SDL_CONTROLLER_BUTTON_START);
   ASSERT_EQ(Module1.GamePhase, kPlaying);
   EXPECT_EQ(Module1.WaitMs, wait);
-  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 1);
-  Main_LoopTurn();
-  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0);
+  TakeAndDrop(SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
   ASSERT_EQ(Module1.RedStock, 29) << "the rebound button took a red bomb";
-  SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 32767);
-  Main_LoopTurn();
-  SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 0);
   ASSERT_TRUE(TurnUntil([] { return Module1.Score > 0; }, 400));
   for (int rises = 0; Module1.GamePhase == kPlaying && rises < 40; ++rises) {
     Press(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);

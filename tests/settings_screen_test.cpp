@@ -144,6 +144,21 @@ TEST_F(SettingsScreenTest, InPauseTheGameComesBackAsItWasAndTheReplayHeardTheWai
   EXPECT_FALSE(Settings_IsOpen());
 }
 
+TEST_F(SettingsScreenTest, TheMenuBarTakingTheGameElsewhereClosesTheScreenWithoutRestoring) {
+  Key(36, Qt::Key_Return);
+  Key(36, Qt::Key_Return);
+  ASSERT_EQ(Module1.GamePhase, kPaused);
+  Key(kScanEscape, Qt::Key_Escape);
+  ASSERT_TRUE(Settings_IsOpen());
+  form().mnuG1.Action()->trigger();  // back to the title, under the screen
+  ASSERT_EQ(Module1.GamePhase, kTitle);
+  const QImage title = form().Picture1.Image().copy();
+  Key(kScanDown);
+  EXPECT_FALSE(Settings_IsOpen());
+  EXPECT_EQ(form().Picture1.Image(), title) << "the title stays; the pause is not put back";
+  EXPECT_TRUE(form().Label2[0].isHidden());
+}
+
 TEST_F(SettingsScreenTest, KeysPageBindsSwapsAndGoesBackToTheDefaults) {
   Key(kScanEscape, Qt::Key_Escape);
   Key(kScanUp);

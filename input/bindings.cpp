@@ -85,6 +85,18 @@ BindResult Place(std::array<std::array<T, kBindSlots>, kActions>& table, int act
   return swapped ? BindResult::kSwapped : BindResult::kBound;
 }
 
+// The original's code of the action `value` is bound to in `table`, 0 for none.
+template <class T>
+Long CodeIn(const std::array<std::array<T, kBindSlots>, kActions>& table, T value, T none) {
+  if (value == none) return 0;
+  for (int a = 0; a < kActions; ++a) {
+    for (const T& v : table[a]) {
+      if (v == value) return kActionCodes[a];
+    }
+  }
+  return 0;
+}
+
 std::map<std::uint32_t, std::string>& SeenNames() {
   static std::map<std::uint32_t, std::string> names;
   return names;
@@ -195,26 +207,13 @@ BindResult Unbind_Button(int action, int slot) {
   return Place(Bindings_Current().buttons, action, slot, -1, -1);
 }
 
-Long Bindings_KeyOf(std::uint32_t scan) {
-  if (scan == 0) return 0;
-  const Bindings& b = Bindings_Current();
-  for (int a = 0; a < kActions; ++a) {
-    for (std::uint32_t k : b.keys[a]) {
-      if (k == scan) return kActionCodes[a];
-    }
-  }
-  return 0;
+Long Bindings_KeyOf(std::uint32_t scan) { return CodeIn(Bindings_Current().keys, scan, 0u); }
+Long Bindings_ButtonOf(int button) { return CodeIn(Bindings_Current().buttons, button, -1); }
+Long Bindings_DefaultKeyOf(std::uint32_t scan) {
+  return CodeIn(Bindings_Defaults().keys, scan, 0u);
 }
-
-Long Bindings_ButtonOf(int button) {
-  if (button < 0) return 0;
-  const Bindings& b = Bindings_Current();
-  for (int a = 0; a < kActions; ++a) {
-    for (int k : b.buttons[a]) {
-      if (k == button) return kActionCodes[a];
-    }
-  }
-  return 0;
+Long Bindings_DefaultButtonOf(int button) {
+  return CodeIn(Bindings_Defaults().buttons, button, -1);
 }
 
 bool Bindings_IsActionCode(Long code) {

@@ -50,6 +50,10 @@ BindResult Unbind_Button(int action, int slot);
 Long Bindings_KeyOf(std::uint32_t scan);
 // The same for a pad's button.
 Long Bindings_ButtonOf(int button);
+// The same by the defaults: the settings screen hears the keys and buttons as they were at
+// first, so that the arrows, Z, X and the pad's A and B always find it, whatever was bound.
+Long Bindings_DefaultKeyOf(std::uint32_t scan);
+Long Bindings_DefaultButtonOf(int button);
 // Whether the game's own code stands for a bindable action.
 bool Bindings_IsActionCode(Long code);
 

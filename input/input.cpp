@@ -80,6 +80,8 @@ void Input_ReleaseEverySource() {
   for (const int source : sources) Input_ReleaseAll(source);
 }
 
+void Input_ForgetHeld() { Held().clear(); }
+
 void Input_Reset() {
   Held().clear();
   Bindings_Current() = Bindings_Defaults();

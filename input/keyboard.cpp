@@ -46,9 +46,14 @@ KeyboardSource& Keyboard() {
 
 // A key bound to an action speaks for it; a key the game's actions once had but the player
 // moved elsewhere says nothing; any other (Escape, say) keeps its own meaning. Without a scan
-// code (a synthetic event) the key means what it says.
+// code (a synthetic event) the key means what it says. The settings screen hears the keys as
+// they were at first.
 int KeyCode(quint32 scan, int qtKey) {
   if (scan == 0) return VirtualKeyCode(qtKey);
+  if (Settings_IsOpen()) {
+    const Long first = Bindings_DefaultKeyOf(scan);
+    return first != 0 ? static_cast<int>(first) : VirtualKeyCode(qtKey);
+  }
   const Long bound = Bindings_KeyOf(scan);
   if (bound != 0) return static_cast<int>(bound);
   const int code = VirtualKeyCode(qtKey);

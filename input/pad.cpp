@@ -42,7 +42,9 @@ constexpr Control Button(SDL_GameControllerButton b) { return static_cast<Contro
 Long KeyOf(int control) {
   constexpr Long kStick[kButtons] = {kLeft, kRight, kUp, kDown};
   if (control < kButtons) return kStick[control];
-  return Bindings_ButtonOf(control - kButtons);
+  // The settings screen hears the buttons as they were at first.
+  return Settings_IsOpen() ? Bindings_DefaultButtonOf(control - kButtons)
+                           : Bindings_ButtonOf(control - kButtons);
 }
 
 // The stick goes over at half way and comes back under three eighths, so that a thumb

@@ -11,6 +11,7 @@
 #include "files/language.h"
 #include "files/options.h"
 #include "input/bindings.h"
+#include "input/input.h"
 #include "input/pad.h"
 #include "playfield/playfield.h"
 #include "window/form1.h"
@@ -140,12 +141,11 @@ void Cursor(QPainter& p, int y) {
 
 void Footer(QPainter& p) {
   p.setFont(GameLettering(11));
-  // The keys and buttons that take the bombs confirm and leave, wherever the player put them.
-  const Bindings& b = Bindings_Current();
+  // The first bomb keys and buttons, which this screen keeps whatever was bound.
+  const Bindings& b = Bindings_Defaults();
   const auto names = [&b](int action) {
-    QString text = QString::fromStdString(Key_Name(b.keys[action][0]));
-    if (b.buttons[action][0] >= 0) text = Pad_ButtonName(b.buttons[action][0]) + '/' + text;
-    return text;
+    return Pad_ButtonName(b.buttons[action][0]) + '/' +
+           QString::fromStdString(Key_Name(b.keys[action][0]));
   };
   const QString confirm = names(kActRedBomb);
   const QString leave = names(kActBlueBomb) + QStringLiteral("/Esc");
@@ -369,6 +369,8 @@ void Settings_Open() {
   s = SettingsState{};
   s.open = true;
   s.phase = Module1.GamePhase;
+  // The keys mean other things here: a key held now lets go, when it does, as a release.
+  Input_ForgetHeld();
   s.saved = Form1->Picture1.Image().copy();
   // The strip, the figure, the bombs and the pause message lie over the canvas.
   Form1Window& f = *Form1;
@@ -387,6 +389,7 @@ void Settings_Close() {
   SettingsState& s = State();
   if (!s.open) return;
   for (QWidget* w : s.hidden) w->show();
+  Input_ForgetHeld();
   if (Module1.GamePhase == kTitle) {
     Title_Draw(TitleCursorY(Module1.MenuCursor));  // in the language chosen here
   } else {

@@ -171,9 +171,7 @@ TEST_F(PadE2ETest, SettingsAGameAndQuittingWithThePadOnly) {
 
   Press(SDL_CONTROLLER_BUTTON_Y);
   Press(SDL_CONTROLLER_BUTTON_DPAD_UP);  // round to the last item: quit
-  Press(SDL_CONTROLLER_BUTTON_A);
-  EXPECT_FALSE(f.Unloaded()) << "A took the red bomb, and confirmed, no more";
-  Press(SDL_CONTROLLER_BUTTON_LEFTSHOULDER);  // the red bomb's button confirms
+  Press(SDL_CONTROLLER_BUTTON_A);  // A confirms here, whatever the red bomb's button is
   EXPECT_TRUE(f.Unloaded()) << "quit as the Game menu quits";
   EXPECT_TRUE(QFile::exists(dir_.filePath(QStringLiteral("tarnix.conf"))) ||
               QFile::exists(QString::fromStdString(Settings_FolderUtf8()) +

@@ -144,8 +144,8 @@ void Footer(QPainter& p) {
   // The first bomb keys and buttons, which this screen keeps whatever was bound.
   const Bindings& b = Bindings_Defaults();
   const auto names = [&b](int action) {
-    return Pad_ButtonName(b.buttons[action][0]) + '/' +
-           QString::fromStdString(Key_Name(b.keys[action][0]));
+    const QString key = QString::fromStdString(Key_Name(b.keys[action][0]));
+    return Pad_Count() > 0 ? Pad_ButtonName(b.buttons[action][0]) + '/' + key : key;
   };
   const QString confirm = names(kActRedBomb);
   const QString leave = names(kActBlueBomb) + QStringLiteral("/Esc");

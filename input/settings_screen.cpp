@@ -30,6 +30,9 @@ constexpr int kKeyColumns = 3;  // first key, second key, pad button
 
 enum class Note { kNone, kSwapped, kRefused };
 
+// While a key is awaited: Escape gives up, Delete and BackSpace empty the place.
+constexpr std::uint32_t kScanEscape = 9, kScanBackSpace = 22, kScanDelete = 119;
+
 struct SettingsState {
   bool open = false;
   bool keysPage = false;
@@ -210,8 +213,9 @@ void Draw_Keys(QPainter& p) {
   }
   QString note;
   if (s.capturing) {
-    note = s.column < kBindSlots ? Tr(QT_TRANSLATE_NOOP("Settings", "キーを押してください"))
-                                 : Tr(QT_TRANSLATE_NOOP("Settings", "ボタンを押してください"));
+    note = s.column < kBindSlots
+               ? Tr(QT_TRANSLATE_NOOP("Settings", "キーを押してください (Delete で空に)"))
+               : Tr(QT_TRANSLATE_NOOP("Settings", "ボタンを押してください"));
   } else if (s.note == Note::kSwapped) {
     note = Tr(QT_TRANSLATE_NOOP("Settings", "入れ替えました"));
   } else if (s.note == Note::kRefused) {
@@ -418,9 +422,13 @@ void Settings_Key(Long code) {
 void Settings_CaptureKey(std::uint32_t scan) {
   SettingsState& s = State();
   if (!Settings_Capturing()) return;
-  if (s.column >= kBindSlots || scan == 9) {  // Escape, or a key for a button's column
+  if (s.column >= kBindSlots || scan == kScanEscape) {  // Escape, or a key for a button
     s.capturing = false;
     Draw();
+    return;
+  }
+  if (scan == kScanDelete || scan == kScanBackSpace) {
+    Note_Result(Unbind_Key(s.keyRow, s.column));
     return;
   }
   Note_Result(Bind_Key(s.keyRow, s.column, scan));

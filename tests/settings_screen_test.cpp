@@ -177,6 +177,15 @@ TEST_F(SettingsScreenTest, KeysPageBindsSwapsAndGoesBackToTheDefaults) {
   Key(kScanJ);
   EXPECT_EQ(Bindings_KeyOf(kScanJ), kKeyX) << "the blue bomb took J, the red one its key";
   EXPECT_EQ(Bindings_KeyOf(kScanX), kKeyZ);
+  // Delete empties a place, but not an action's last key.
+  Key(kScanRight);  // the blue bomb's second key, empty
+  Key(kScanZ);
+  Key(119, Qt::Key_Delete);
+  EXPECT_EQ(Bindings_Current().keys[kActBlueBomb][1], 0u);
+  Key(kScanLeft);
+  Key(kScanZ);
+  Key(119, Qt::Key_Delete);
+  EXPECT_EQ(Bindings_KeyOf(kScanJ), kKeyX) << "refused: the blue bomb's only key";
   Down(kActions - 3);  // back to the defaults
   Key(kScanZ);
   EXPECT_EQ(Bindings_KeyOf(kScanZ), kKeyZ);

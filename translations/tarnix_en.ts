@@ -301,8 +301,8 @@ The file will not be overwritten when the game closes.</translation>
         <translation>Next row</translation>
     </message>
     <message>
-        <source>キーを押してください</source>
-        <translation>Press a key</translation>
+        <source>キーを押してください (Delete で空に)</source>
+        <translation>Press a key (Delete empties)</translation>
     </message>
     <message>
         <source>ボタンを押してください</source>

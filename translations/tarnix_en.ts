@@ -237,6 +237,22 @@ The file will not be overwritten when the game closes.</translation>
         <source>%1:赤&#x3000;%2:青&#x3000;START:決定&#x3000;BACK:タイトル&#x3000;%3:設定</source>
         <translation>%1 red  %2 blue  Start: go  Back: title  %3 settings</translation>
     </message>
+    <message>
+        <source>ワールドランキングに送るゲームを保存できませんでした。</source>
+        <translation>The game could not be kept for the world table.</translation>
+    </message>
+    <message>
+        <source>ワールドランキングに接続できません：%1</source>
+        <translation>The world table cannot be reached: %1</translation>
+    </message>
+    <message>
+        <source>ワールドランキングからの返答：%1</source>
+        <translation>The world table says: %1</translation>
+    </message>
+    <message>
+        <source>ワールドランキングの返答を読めませんでした。</source>
+        <translation>The world table answered something this game cannot read.</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -315,22 +331,6 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>キーのない操作はできません</source>
         <translation>Every action needs a key</translation>
-    </message>
-    <message>
-        <source>ワールドランキングに送るゲームを保存できませんでした。</source>
-        <translation>The game could not be kept for the world table.</translation>
-    </message>
-    <message>
-        <source>ワールドランキングに接続できません：%1</source>
-        <translation>The world table cannot be reached: %1</translation>
-    </message>
-    <message>
-        <source>ワールドランキングからの返答：%1</source>
-        <translation>The world table says: %1</translation>
-    </message>
-    <message>
-        <source>ワールドランキングの返答を読めませんでした。</source>
-        <translation>The world table answered something this game cannot read.</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,11 @@
 // beside "Tarnix.ini", so that the original's file never changes.
 #pragma once
 
+#include <string>
+#include <string_view>
+
+#include "files/files.h"
+
 namespace tarnix {
 
 struct PortOptions {
@@ -14,10 +19,15 @@ struct PortOptions {
 PortOptions& Options();
 inline void Options_Reset() { Options() = PortOptions{}; }
 
-// Reads tarnix.conf from the settings folder; a missing, unreadable or garbled file, or a
-// value out of range, leaves the default, silently.
-void Options_Load();
-// Writes tarnix.conf atomically; false when it could not be written.
-bool Options_Save();
+// Reads tarnix.conf from `folder` (ending in "/"; the settings folder unless told); a missing,
+// unreadable or garbled file, or a value out of range, leaves the default, silently. A file
+// that is no regular file is refused with a line on the standard error.
+void Options_Load(const std::string& folder = Settings_Folder());
+// Writes tarnix.conf into `folder` through the game's one writer; false when it could not be
+// written. Keys this version does not know are kept as they were.
+bool Options_Save(const std::string& folder = Settings_Folder());
+
+// Whether `bytes` are an options file: INI lines only, with at least one of the game's groups.
+bool Options_IsFile(std::string_view bytes);
 
 }  // namespace tarnix

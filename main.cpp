@@ -31,7 +31,11 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
   // A verification is a command like any other: Ctrl+C and SIGTERM end it where it stands.
-  if (verify.empty()) tarnix::Signals_Install();
+  if (verify.empty()) {
+    tarnix::Signals_Install();
+  } else {
+    tarnix::Signals_EndAtOnce();
+  }
   tarnix::Display_GuardBegin();
   tarnix::Main_BeforeApplication();
   QApplication app(qtArgc, argv);

@@ -1,8 +1,8 @@
 #include <string>
 
 #include "bombs/bombs.h"
+#include "core/hooks.h"
 #include "files/files.h"
-#include "input/pad.h"
 #include "window/form1.h"
 #include "playfield/playfield.h"
 #include "core/platform.h"
@@ -12,6 +12,11 @@ namespace tarnix {
 namespace {
 
 constexpr Long kScoreCap = 999999;
+
+// The pads rumble for each generation; a chain knows nothing of who listens.
+void Chain_Generation(Long generation) {
+  if (Hook().ChainGeneration) Hook().ChainGeneration(generation);
+}
 
 struct Blast {
   int rowFrom, rowTo, colFrom, colTo;  // offsets from the centre cell
@@ -125,7 +130,7 @@ void Bomb_Explode() {
     const Long finished = EntryGeneration(n - 1);
     if (finished != EntryGeneration(n)) {
       Sound("bomb");
-      Pad_Rumble(finished);
+      Chain_Generation(finished);
       Score_Add(finished);
       WaitMsFromNow(2 * w);
       Block_Paint();
@@ -136,7 +141,7 @@ void Bomb_Explode() {
 
   const Long last = EntryGeneration(n - 1);
   Sound("bomb");
-  Pad_Rumble(last);
+  Chain_Generation(last);
   Score_Add(last);
   WaitMsFromNow(w);
   Block_Fall();

@@ -42,6 +42,7 @@ std::optional<std::array<HiScoreEntry, kHiScoreRanks>> Settings_TableOnDisk();
 void Sound_CheckFiles();
 void Sound(const std::string& name);
 
-void mnuH1_Click();
+// Opens Readme.txt with the desktop's opener, or says why it cannot.
+void Readme_Open();
 
 }  // namespace tarnix

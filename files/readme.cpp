@@ -57,7 +57,7 @@ Launcher& RealLauncher() {
   return launcher;
 }
 
-void mnuH1_Click() {
+void Readme_Open() {
   Launcher& launcher = *Platform().launcher;
   if (!launcher.OpenerAvailable()) {
     Platform().messages->Show(

@@ -19,9 +19,9 @@
 #include "files/file_io.h"
 #include "files/files.h"
 #include "files/settings_format.h"
-#include "window/form1.h"
+#include "core/doors.h"
+#include "core/hooks.h"
 #include "core/platform.h"
-#include "shell/shell.h"
 
 namespace tarnix {
 
@@ -154,14 +154,19 @@ void Settings_MoveOldTable() {
   }
 }
 
+// The sound item's tick is the window's; the file only reads and sets it.
+void Sound_Tick() {
+  if (Hook().SetSoundTicked) Hook().SetSoundTicked(true);
+}
+
 void Settings_Defaults() {
-  Form1->mnuO1.SetChecked(true);
+  Sound_Tick();
   mnuO6_Click();
   for (HiScoreEntry& entry : Module1.HiScore) entry = HiScoreEntry{"", 0, "0"};
 }
 
 void Settings_Apply(const SettingsData& data) {
-  if (data.SoundOn) Form1->mnuO1.SetChecked(true);
+  if (data.SoundOn) Sound_Tick();
   switch (data.WaitItem) {
     case 0: mnuO4_Click(); break;
     case 1: mnuO5_Click(); break;
@@ -227,12 +232,8 @@ bool Settings_Store(const std::function<void(const QString&)>& fail) {
   const QDateTime now =
       SettingsHooks().now ? SettingsHooks().now() : QDateTime::currentDateTime();
   SettingsData data;
-  data.SoundOn = Form1->mnuO1.Checked();
-  data.WaitItem = -1;
-  const MenuItem* waits[] = {&Form1->mnuO4, &Form1->mnuO5, &Form1->mnuO6, &Form1->mnuO7};
-  for (int i = 3; i >= 0; --i) {
-    if (waits[i]->Checked()) data.WaitItem = i;
-  }
+  data.SoundOn = Hook().SoundTicked && Hook().SoundTicked();
+  data.WaitItem = Hook().WaitItemTicked ? Hook().WaitItemTicked() : -1;
   data.HiScore = Module1.HiScore;
 
   const QString failed = Text(kSaveFailed);

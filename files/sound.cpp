@@ -11,7 +11,7 @@
 #include "files/file_io.h"
 #include "files/files.h"
 #include "files/mixer.h"
-#include "window/form1.h"
+#include "core/hooks.h"
 #include "core/platform.h"
 
 namespace tarnix {
@@ -214,7 +214,7 @@ MixerSound& RealMixer() {
 SoundOutput& RealSound() { return RealMixer(); }
 
 void Sound(const std::string& name) {
-  if (!Form1->mnuO1.Checked()) return;
+  if (!Hook().SoundTicked || !Hook().SoundTicked()) return;
   Platform().sound->Play(Module1.AppPath + name + ".wav");
 }
 
@@ -223,8 +223,7 @@ void Sound_CheckFiles() {
     struct stat info {};
     const std::string path = Module1.AppPath + name + ".wav";
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-      Form1->mnuO1.SetChecked(false);
-      Form1->mnuO1.SetEnabled(false);
+      if (Hook().SoundUnavailable) Hook().SoundUnavailable();
       return;
     }
   }

@@ -4,8 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "scores/scores.h"
-#include "shell/shell.h"
+#include "core/doors.h"
 
 namespace tarnix {
 
@@ -59,6 +58,12 @@ void Input_ReleaseAll(int source) {
   const std::vector<Long> keys = Held()[source];
   for (const Long key : keys) Input_KeyUp(source, key);
   Held().erase(source);
+}
+
+void Input_ReleaseEverySource() {
+  std::vector<int> sources;
+  for (const auto& [source, keys] : Held()) sources.push_back(source);
+  for (const int source : sources) Input_ReleaseAll(source);
 }
 
 void Input_Reset() {

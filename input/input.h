@@ -13,6 +13,8 @@ void Input_KeyDown(int source, Long keyCode);
 void Input_KeyUp(int source, Long keyCode);
 // Lets go of every key `source` holds, as if each were released.
 void Input_ReleaseAll(int source);
+// The same for every source.
+void Input_ReleaseEverySource();
 bool Input_Held(int source, Long keyCode);
 // The source whose press was delivered last, -1 before any.
 int Input_LastSource();

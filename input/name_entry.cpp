@@ -3,9 +3,10 @@
 // the selected one; a caret at the end is an empty place.
 #include <QString>
 
+#include "core/doors.h"
+#include "core/keys.h"
 #include "input/input.h"
 #include "window/form1.h"
-#include "scores/scores.h"
 
 namespace tarnix {
 
@@ -58,15 +59,15 @@ void NameEntry_PadKey(Long keyCode) {
   TextBox& box = Form1->Text1;
   const int position = box.hasSelectedText() ? box.selectionStart() : box.cursorPosition();
   switch (keyCode) {
-    case 38: Turn(box, position, 1); break;
-    case 40: Turn(box, position, -1); break;
-    case 39:
-    case 90:
+    case kUp: Turn(box, position, 1); break;
+    case kDown: Turn(box, position, -1); break;
+    case kRight:
+    case kKeyZ:
       if (position < box.text().size() && position + 1 < box.maxLength()) Place(box, position + 1);
       break;
-    case 37:
-    case 88: TakeBack(box, position); break;
-    case 13: Text1_KeyDown(13, 0); break;
+    case kLeft:
+    case kKeyX: TakeBack(box, position); break;
+    case kEnter: Text1_KeyDown(kEnter, 0); break;
     default: break;
   }
 }

@@ -17,12 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "files/files.h"
-#include "input/input.h"
-#include "window/form1.h"
+#include "core/doors.h"
 #include "core/keys.h"
+#include "core/pollers.h"
+#include "files/files.h"
 #include "files/options.h"
-#include "shell/shell.h"
+#include "input/input.h"
+#include "playfield/playfield.h"
+#include "window/form1.h"
 
 namespace tarnix {
 
@@ -95,7 +97,7 @@ Pad* Find(SDL_JoystickID id) {
 }
 
 void Title_Redraw() {
-  if (Module1.GamePhase == kTitle) Title_Draw(Module1.MenuCursor == 0 ? 204 : 236);
+  if (Module1.GamePhase == kTitle) Title_Draw(TitleCursorY(Module1.MenuCursor));
 }
 
 // How long an idle game may go between two looks at SDL's pads.
@@ -430,11 +432,6 @@ void Pad_DrawTitleLine() {
     drawnText = text;
   }
   Form1->Picture1.PaintPicture(line, 0, 266);
-}
-
-void mnuRumble_Click() {
-  Options().Rumble = !Options().Rumble;
-  Form1->mnuRumble.SetChecked(Options().Rumble);
 }
 
 }  // namespace tarnix

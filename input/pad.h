@@ -32,6 +32,4 @@ void Pad_Rumble(Long generation);
 // The pad's controls in one line at the foot of the title, while a pad is connected.
 void Pad_DrawTitleLine();
 
-void mnuRumble_Click();
-
 }  // namespace tarnix

@@ -1,4 +1,5 @@
-// The playfield: the well's drawing, rising rows, gravity, game start, status labels.
+// The playfield: the well's drawing, rising rows, gravity, game start, status labels, the
+// pass of play and what the canvas's keys mean.
 #pragma once
 
 #include "core/module1.h"
@@ -23,7 +24,19 @@ void Figure_Paint(PictureBox& box, int x, int y, Long sheetX, Long sheetY);
 // The well's rows 0..lastRow from Board, row 0 at canvas y `top`; no clearing first.
 void Well_Paint(int lastRow, int top);
 
-// Fills the store boxes with the stored pictures.
-void LoadStoredPictures();
+// One pass of play: the gifts, the figure and its bombs, the bombs in the well, the rise.
+void Main_Pass();
+
+// What the canvas's key handlers do in each phase.
+void Canvas_KeyDown(Long KeyCode);
+void Canvas_KeyUp(Long KeyCode);
+// The title picture with the menu cursor at (72, cursorY), and the pads' line if any.
+void Title_Draw(Long cursorY);
+// The Game menu's return to the title, from any phase.
+void Title_FromMenu();
+// Ticks the wait item 0..3 (none, light, normal, heavy) and sets its wait.
+void Wait_Choose(int item);
+// The player box composed from the strip behind it and the sheet's figure at `column`.
+void Player_Draw(Long column);
 
 }  // namespace tarnix

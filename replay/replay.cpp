@@ -6,16 +6,13 @@
 
 #include <algorithm>
 
-#include "files/files.h"
-#include "window/form1.h"
-#include "playfield/playfield.h"
+#include "core/doors.h"
+#include "core/keys.h"
+#include "core/platform.h"
+#include "core/version.h"
 #include "replay/library.h"
 #include "replay/watch.h"
-#include "scores/scores.h"
-#include "core/platform.h"
-#include "core/keys.h"
-#include "shell/shell.h"
-#include "core/version.h"
+#include "window/form1.h"
 
 namespace tarnix {
 
@@ -198,9 +195,19 @@ void Player_Start(const ReplayRecord& record, bool watcher) {
   if (!InGame()) Player_Finish(false);
 }
 
+void Replay_BeforePass();
+void Replay_AfterPass();
+void Replay_NameTaken();
+
 }  // namespace
 
 bool Replay_BeforeDoor(ReplayDoor door, Long code) {
+  switch (door) {
+    case ReplayDoor::kPass: Replay_BeforePass(); return false;
+    case ReplayDoor::kNameBox:
+    case ReplayDoor::kWindow: return false;
+    default: break;
+  }
   if (play.active) {
     if (play.feeding) return false;
     switch (door) {
@@ -222,6 +229,7 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
         // The watcher's choice holds once the replay is over.
         play.saved.WaitMs = kWaits[code & 3];
         return true;
+      default: return false;
     }
   }
   if (rec.active) {
@@ -238,6 +246,14 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
 }
 
 void Replay_AfterDoor(ReplayDoor door, Long code) {
+  switch (door) {
+    case ReplayDoor::kPass: Replay_AfterPass(); return;
+    case ReplayDoor::kNameBox:
+      if (code == kEnter) Replay_NameTaken();
+      return;
+    case ReplayDoor::kWindow: return;
+    default: break;
+  }
   if (play.active) return;
   if (rec.starting) {
     rec.starting = false;
@@ -256,6 +272,7 @@ void Replay_AfterDoor(ReplayDoor door, Long code) {
         Recorder_Add('T');
         Recorder_Finish(ReplayEnding::kTitle);
         break;
+      default: break;
     }
     return;
   }
@@ -272,8 +289,6 @@ void Recorder_Relink() {
   ReplayLibrary_Link(rec.record, rec.rank);
   rec.rank = -1;
 }
-
-}  // namespace
 
 void Replay_NameTaken() {
   Recorder_Relink();
@@ -312,6 +327,8 @@ void Replay_AfterPass() {
     Player_Finish(false);
   }
 }
+
+}  // namespace
 
 int Replay_PassesThisTurn() { return play.active && play.watcher && play.fast ? 4 : 1; }
 

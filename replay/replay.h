@@ -11,19 +11,16 @@
 
 namespace tarnix {
 
-// The doors a recorded game passes through.
-enum class ReplayDoor { kKeyDown, kKeyUp, kTitleMenu, kWaitMenu };
+// The doors, as the tap in front of them tells the replay: the canvas's keys, the Game
+// menu's return to the title, the wait items, the name box, the pass, and the window's own
+// items (sound, size, readme...), which no game depends on.
+enum class ReplayDoor { kKeyDown, kKeyUp, kTitleMenu, kWaitMenu, kNameBox, kPass, kWindow };
 
-// Called by each door before its handler; true when the call belongs to the watcher of a
-// replay and the handler must not run.
+// The tap calls this before each door's handler; true when the call belongs to the watcher
+// of a replay and the handler must not run.
 bool Replay_BeforeDoor(ReplayDoor door, Long code);
-// Called by each door after its handler ran.
+// And this after the handler ran.
 void Replay_AfterDoor(ReplayDoor door, Long code);
-// After the name box took the name of a game that entered the table.
-void Replay_NameTaken();
-// Around every pass of the game.
-void Replay_BeforePass();
-void Replay_AfterPass();
 // How many passes the main loop runs this turn: more while a replay is fast-forwarded.
 int Replay_PassesThisTurn();
 // The window is closing: a replay being watched gives the game its state back, a game

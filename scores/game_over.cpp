@@ -5,7 +5,6 @@
 #include "files/files.h"
 #include "window/form1.h"
 #include "playfield/playfield.h"
-#include "replay/replay.h"
 #include "scores/scores.h"
 #include "core/platform.h"
 
@@ -94,8 +93,7 @@ void Game_Over(std::string& row) {
   NameEntry_Open(rank);
 }
 
-void Text1_KeyDown(Long KeyCode, Long /*Shift*/) {
-  if (KeyCode != 13) return;
+void Name_Enter() {
   Form1Window& f = *Form1;
   const int rank = std::clamp(std::atoi(f.Text1.Tag.c_str()), 0, kHiScoreRanks - 1);
   Module1.HiScore[rank].Name = f.Text1.Text();
@@ -107,7 +105,6 @@ void Text1_KeyDown(Long KeyCode, Long /*Shift*/) {
   f.Label4[15].SetCaption(next);
   // The hidden box would leave the window without a focus; the canvas takes it back.
   f.Picture1.SetFocus();
-  Replay_NameTaken();
 }
 
 }  // namespace tarnix

@@ -8,6 +8,7 @@
 namespace tarnix {
 
 void Game_Over(std::string& row);
-void Text1_KeyDown(Long KeyCode, Long Shift);
+// The name box's Enter: the name goes into the table, which is then shown.
+void Name_Enter();
 
 }  // namespace tarnix

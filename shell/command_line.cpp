@@ -143,11 +143,6 @@ void Parser_Setup(QCommandLineParser& parser, const std::vector<Option>& options
 
 }  // namespace
 
-CommandLine& RunOptions() {
-  static CommandLine line;
-  return line;
-}
-
 std::optional<int> CommandLine_Parse(const QStringList& args) {
   CommandLine& line = RunOptions();
   line = CommandLine{};

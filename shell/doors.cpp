@@ -1,158 +1,121 @@
+// The handlers behind the doors. Every call, from whatever source, passes the one tap below:
+// the replay hears it before the rules run (a watcher's key belongs to the watcher, not to the
+// game on screen) and after (what changed is recorded with its pass).
 #include <QCoreApplication>
 
-#include "files/files.h"
-#include "input/pad.h"
-#include "window/form1.h"
-#include "playfield/playfield.h"
+#include "core/doors.h"
 #include "core/keys.h"
+#include "files/files.h"
+#include "files/options.h"
+#include "input/pad.h"
+#include "playfield/playfield.h"
 #include "replay/replay.h"
+#include "scores/scores.h"
 #include "shell/shell.h"
+#include "window/form1.h"
 
 namespace tarnix {
 
 namespace {
 
-constexpr Long kStartItemY = 204;
-constexpr Long kScoreItemY = 236;
-
-// Position (1..6) of a game key in KeyFlags, 0 for any other key.
-int FlagPosition(Long keyCode) {
-  switch (keyCode) {
-    case 37: return 1;  // Left
-    case 38: return 2;  // Up
-    case 39: return 3;  // Right
-    case 40: return 4;  // Down
-    case 90: return 5;  // Z
-    case 88: return 6;  // X
-    default: return 0;
-  }
+template <class Body>
+void Door_Tap(ReplayDoor door, Long code, Body&& body) {
+  if (Replay_BeforeDoor(door, code)) return;
+  body();
+  Replay_AfterDoor(door, code);
 }
 
-void SetFlag(int position, char value) {
-  if (Module1.KeyFlags.size() >= static_cast<std::size_t>(position)) {
-    Module1.KeyFlags[static_cast<std::size_t>(position - 1)] = value;
-  }
+void Wait_Door(int item) {
+  Door_Tap(ReplayDoor::kWaitMenu, item, [item] { Wait_Choose(item); });
 }
 
-void Message_Hide() {
-  Form1->Label2[0].SetVisible(false);
-  Form1->Label2[1].SetVisible(false);
-}
-
-void Title_Return() {
-  Module1.GamePhase = kTitle;
-  Module1.MenuCursor = 0;
-  Title_Draw(kStartItemY);
-}
-
-void KeyDown_Title(Long keyCode) {
-  if (keyCode == kEnter) {
-    Sound("select");
-    if (Module1.MenuCursor == 0) {
-      Form1->Picture1.Cls();
-      Game_Start();
-      Module1.GamePhase = kPlaying;
-    } else if (Module1.MenuCursor == 1) {
-      Score_Refresh();
-      Form1->Picture8.SetVisible(true);
-      Module1.GamePhase = kScoreView;
-      const std::string next =
-          QCoreApplication::translate("Messages", "Push Enter Key").toStdString();
-      Form1->Label3[15].SetCaption(next);
-      Form1->Label4[15].SetCaption(next);
+// Choosing a size means a window of that size, so it leaves full screen.
+void Scale_Select(int n) {
+  Door_Tap(ReplayDoor::kWindow, n, [n] {
+    Options().Scale = n;
+    if (Form1->FullScreen()) {
+      Options().FullScreen = false;
+      Form1->SetWindowScale(n);
+      Form1->SetFullScreen(false);
+    } else {
+      Form1->SetWindowScale(n);
     }
-  } else if (keyCode == kUp) {
-    if (Module1.MenuCursor == 1) Sound("cursor");
-    Module1.MenuCursor = 0;
-    Title_Draw(kStartItemY);
-  } else if (keyCode == kDown) {
-    if (Module1.MenuCursor == 0) Sound("cursor");
-    Module1.MenuCursor = 1;
-    Title_Draw(kScoreItemY);
-  }
+  });
 }
-
-// The handler's body, behind the replay's door.
-void KeyDown_Phase(Long KeyCode);
 
 }  // namespace
 
-void Title_Draw(Long cursorY) {
-  PictureBox& canvas = Form1->Picture1;
-  canvas.PaintPicture(Form1->Picture5[5].Picture(), 0, 0);
-  Figure_Paint(canvas, 72, cursorY, 218, 0);
-  Pad_DrawTitleLine();
+void Main_Prog() {
+  Door_Tap(ReplayDoor::kPass, 0, [] {
+    if (Module1.GamePhase == kPlaying) Main_Pass();
+  });
 }
 
 void Picture1_KeyDown(Long KeyCode, Long /*Shift*/) {
-  if (Replay_BeforeDoor(ReplayDoor::kKeyDown, KeyCode)) return;
-  KeyDown_Phase(KeyCode);
-  Replay_AfterDoor(ReplayDoor::kKeyDown, KeyCode);
+  Door_Tap(ReplayDoor::kKeyDown, KeyCode, [KeyCode] { Canvas_KeyDown(KeyCode); });
 }
-
-namespace {
-
-void KeyDown_Phase(Long KeyCode) {
-  switch (Module1.GamePhase) {
-    case kTitle: KeyDown_Title(KeyCode); break;
-    case kScoreView:
-      if (KeyCode == kEnter) {
-        Sound("select");
-        Form1->Picture8.SetVisible(false);
-        Form1->Picture2.SetVisible(true);
-        Form1->Picture6.SetVisible(false);
-        Message_Hide();
-        Title_Return();
-      }
-      break;
-    case kPlaying:
-      if (KeyCode == kEnter) {
-        Sound("select");
-        for (Label& label : Form1->Label2) {
-          label.SetCaption("Pause");
-          label.SetVisible(true);
-        }
-        Module1.GamePhase = kPaused;
-      } else if (KeyCode == kSpace) {
-        Module1.RiseCountdown = 1;
-      } else if (const int position = FlagPosition(KeyCode)) {
-        SetFlag(position, '1');
-      }
-      break;
-    case kPaused:
-      if (KeyCode == kEnter) {
-        Sound("select");
-        Module1.KeyFlags = "000000";
-        Message_Hide();
-        Module1.GamePhase = kPlaying;
-      }
-      break;
-    case kGameOverView:
-      if (KeyCode == kEnter) {
-        Sound("select");
-        Form1->Picture2.SetVisible(true);
-        Form1->Picture6.SetVisible(false);
-        Message_Hide();
-        Title_Return();
-      }
-      break;
-    default: break;
-  }
-}
-
-}  // namespace
 
 void Picture1_KeyUp(Long KeyCode, Long /*Shift*/) {
-  if (Replay_BeforeDoor(ReplayDoor::kKeyUp, KeyCode)) return;
-  if (Module1.GamePhase == kPlaying) {
-    if (const int position = FlagPosition(KeyCode)) SetFlag(position, '0');
-  }
-  Replay_AfterDoor(ReplayDoor::kKeyUp, KeyCode);
+  Door_Tap(ReplayDoor::kKeyUp, KeyCode, [KeyCode] { Canvas_KeyUp(KeyCode); });
 }
 
 void Picture1_LostFocus() {
-  DoEvents();
-  if (Module1.GamePhase != kNameEntry) Form1->Picture1.SetFocus();
+  Door_Tap(ReplayDoor::kWindow, 0, [] {
+    DoEvents();
+    if (Module1.GamePhase != kNameEntry) Form1->Picture1.SetFocus();
+  });
+}
+
+void Text1_KeyDown(Long KeyCode, Long /*Shift*/) {
+  Door_Tap(ReplayDoor::kNameBox, KeyCode, [KeyCode] {
+    if (KeyCode == kEnter) Name_Enter();
+  });
+}
+
+void mnuG0_Click() {
+  Door_Tap(ReplayDoor::kWindow, 0,
+           [] { Form1->mnuG1.SetEnabled(Module1.GamePhase != kNameEntry); });
+}
+
+void mnuG1_Click() { Door_Tap(ReplayDoor::kTitleMenu, 0, Title_FromMenu); }
+
+void mnuG3_Click() { Door_Tap(ReplayDoor::kWindow, 0, [] { Form1->Unload(); }); }
+
+void mnuO1_Click() {
+  Door_Tap(ReplayDoor::kWindow, 0, [] { Form1->mnuO1.SetChecked(!Form1->mnuO1.Checked()); });
+}
+
+void mnuO4_Click() { Wait_Door(0); }
+void mnuO5_Click() { Wait_Door(1); }
+void mnuO6_Click() { Wait_Door(2); }
+void mnuO7_Click() { Wait_Door(3); }
+
+void mnuH1_Click() { Door_Tap(ReplayDoor::kWindow, 0, Readme_Open); }
+
+void mnuPauseInactive_Click() {
+  Door_Tap(ReplayDoor::kWindow, 0, [] {
+    Options().PauseWhenInactive = !Options().PauseWhenInactive;
+    Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
+  });
+}
+
+void mnuScale1_Click() { Scale_Select(1); }
+void mnuScale2_Click() { Scale_Select(2); }
+void mnuScale3_Click() { Scale_Select(3); }
+void mnuScale4_Click() { Scale_Select(4); }
+
+void mnuFullScreen_Click() {
+  Door_Tap(ReplayDoor::kWindow, 0, [] {
+    Options().FullScreen = !Form1->FullScreen();
+    Form1->SetFullScreen(Options().FullScreen);
+  });
+}
+
+void mnuRumble_Click() {
+  Door_Tap(ReplayDoor::kWindow, 0, [] {
+    Options().Rumble = !Options().Rumble;
+    Form1->mnuRumble.SetChecked(Options().Rumble);
+  });
 }
 
 }  // namespace tarnix

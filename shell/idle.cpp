@@ -1,9 +1,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <algorithm>
 #include <memory>
-#include <vector>
 
 #include "window/form1.h"
 #include "replay/replay.h"
@@ -35,16 +33,6 @@ class QtEventSource final : public EventSource {
   std::unique_ptr<QTimer> timer_;
 };
 
-struct Poller {
-  void (*poll)();
-  int idleMs;
-};
-
-std::vector<Poller>& Pollers() {
-  static std::vector<Poller> pollers;
-  return pollers;
-}
-
 EventSource& Events() {
   EventSource* events = Platform().events;
   return events ? *events : RealEvents();
@@ -52,42 +40,9 @@ EventSource& Events() {
 
 }  // namespace
 
-// The shortest interval a poller asks for, less the turn's wait between the sleep and the
-// poll.
-int Main_IdleTimeout() {
-  int timeout = -1;
-  for (const Poller& p : Pollers()) {
-    if (p.idleMs < 0) continue;
-    const int ms = std::max(0, p.idleMs - static_cast<int>(Module1.WaitMs));
-    if (timeout < 0 || ms < timeout) timeout = ms;
-  }
-  return timeout;
-}
-
 EventSource& RealEvents() {
   static QtEventSource events;
   return events;
-}
-
-void Main_AddPoller(void (*poll)(), int idleMs) {
-  if (poll == nullptr) return;
-  Main_RemovePoller(poll);
-  Pollers().push_back({poll, idleMs});
-}
-
-void Main_RemovePoller(void (*poll)()) {
-  auto& pollers = Pollers();
-  pollers.erase(std::remove_if(pollers.begin(), pollers.end(),
-                               [poll](const Poller& p) { return p.poll == poll; }),
-                pollers.end());
-}
-
-void Main_ClearPollers() { Pollers().clear(); }
-
-void Main_RunPollers() {
-  // A copy: a poller may add or remove pollers.
-  const std::vector<Poller> pollers = Pollers();
-  for (const Poller& p : pollers) p.poll();
 }
 
 bool Main_Idle() {

@@ -15,16 +15,21 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/hooks.h"
+#include "core/keys.h"
+#include "core/platform.h"
 #include "files/files.h"
+#include "files/options.h"
+#include "input/input.h"
+#include "input/keyboard.h"
 #include "input/pad.h"
-#include "window/form1.h"
+#include "playfield/playfield.h"
 #include "replay/library.h"
 #include "replay/replay.h"
 #include "shell/command_line.h"
-#include "files/options.h"
-#include "core/platform.h"
 #include "shell/shell.h"
 #include "shell/signals.h"
+#include "window/form1.h"
 
 namespace tarnix {
 
@@ -87,7 +92,25 @@ void Main_BeforeApplication() {
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 }
 
+void Port_Reset() {
+  Replay_Reset();
+  Input_Reset();
+  Main_ClearPollers();
+  Options_Reset();
+  RunOptions() = CommandLine{};
+  Hook().TitleFooter = nullptr;
+  Hook().ChainGeneration = nullptr;
+}
+
+void Form_HandDown() {
+  Hooks& hooks = Hook();
+  hooks.TitleFooter = Pad_DrawTitleLine;
+  hooks.ChainGeneration = Pad_Rumble;
+  if (Form1 != nullptr) Keyboard_Install(*Form1);
+}
+
 void Form_LoadSteps(const std::string& folder) {
+  Form_HandDown();
   Platform_FillReal();
   Platform().random->Randomize(
       static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()));
@@ -104,7 +127,7 @@ void Form_LoadSteps(const std::string& folder) {
   Module1.GamePhase = kTitle;
   Module1.MenuCursor = 0;
   Form1->Picture6.SetVisible(false);
-  Title_Draw(204);
+  Title_Draw(kTitleStartY);
   Form1->show();
   Form1->Picture1.SetFocus();
   Form1->MarkLoaded();

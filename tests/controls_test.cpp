@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QImage>
 
+#include "input/keyboard.h"
 #include "support/fixture.h"
 
 namespace tarnix::testing {

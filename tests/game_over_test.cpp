@@ -8,6 +8,7 @@
 #include <QStyleHints>
 #include <QTest>
 
+#include "core/doors.h"
 #include "playfield/playfield.h"
 #include "scores/scores.h"
 #include "support/fixture.h"

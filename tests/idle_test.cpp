@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include "playfield/playfield.h"
 #include "shell/shell.h"
 #include "support/fixture.h"
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "core/doors.h"
 #include "files/files.h"
 #include "support/fixture.h"
 

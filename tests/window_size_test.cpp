@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "playfield/playfield.h"
 #include "files/options.h"
 #include "shell/shell.h"
 #include "support/fixture.h"

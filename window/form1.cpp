@@ -10,15 +10,9 @@
 #include <QMenuBar>
 #include <QScreen>
 
-#include "playfield/playfield.h"
-#include "scores/scores.h"
-#include "shell/shell.h"
-#include "core/keys.h"
-#include "files/files.h"
-#include "input/scan_codes.h"
+#include "core/doors.h"
+#include "core/hooks.h"
 #include "files/options.h"
-#include "input/input.h"
-#include "input/pad.h"
 
 namespace tarnix {
 
@@ -35,29 +29,37 @@ const QString kTenA = QStringLiteral("ああああああああああ");
 
 const char* const kWindowTitle = QT_TRANSLATE_NOOP("Form1", "タールニックス");
 
-}  // namespace
+// The window's answers to the settings file and the sound, which sit below it.
+bool Sound_Ticked() { return Form1 != nullptr && Form1->mnuO1.Checked(); }
 
-int VirtualKeyCode(int qtKey) {
-  switch (qtKey) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    default: break;
-  }
-  // Letters and digits carry their upper-case ASCII codes on both platforms.
-  if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
-    return qtKey;
-  }
-  return 0;
+void Sound_SetTicked(bool on) {
+  if (Form1 != nullptr) Form1->mnuO1.SetChecked(on);
 }
+
+void Sound_Unavailable() {
+  if (Form1 == nullptr) return;
+  Form1->mnuO1.SetChecked(false);
+  Form1->mnuO1.SetEnabled(false);
+}
+
+int Wait_Ticked() {
+  if (Form1 == nullptr) return -1;
+  const MenuItem* waits[] = {&Form1->mnuO4, &Form1->mnuO5, &Form1->mnuO6, &Form1->mnuO7};
+  for (int i = 0; i < 4; ++i) {
+    if (waits[i]->Checked()) return i;
+  }
+  return -1;
+}
+
+}  // namespace
 
 Form1Window::Form1Window() {
   Form1 = this;
+  Hooks& hooks = Hook();
+  hooks.SoundTicked = Sound_Ticked;
+  hooks.SetSoundTicked = Sound_SetTicked;
+  hooks.SoundUnavailable = Sound_Unavailable;
+  hooks.WaitItemTicked = Wait_Ticked;
   QApplication::setFont(InterfaceFont(QApplication::font()));
   setWindowTitle(QCoreApplication::translate("Form1", kWindowTitle));
   // The sizes a title bar or a task switcher asks for; the launcher's larger ones come from
@@ -92,10 +94,18 @@ Form1Window::Form1Window() {
 Form1Window::~Form1Window() {
   // A focused canvas sends itself a focus-out while it is destroyed; the game's handler
   // must not run on a half-destroyed window.
-  Picture1.removeEventFilter(this);
-  Text1.removeEventFilter(this);
+  for (QObject* filter : inputFilters_) {
+    for (QObject* watched : std::initializer_list<QObject*>{this, &Picture1, &Text1}) {
+      watched->removeEventFilter(filter);
+    }
+  }
   frame_.removeEventFilter(this);
   if (Form1 == this) Form1 = nullptr;
+  Hooks& hooks = Hook();
+  hooks.SoundTicked = nullptr;
+  hooks.SetSoundTicked = nullptr;
+  hooks.SoundUnavailable = nullptr;
+  hooks.WaitItemTicked = nullptr;
 }
 
 void Form1Window::BuildControls() {
@@ -147,8 +157,6 @@ void Form1Window::BuildControls() {
   Picture4.Setup(form, 0, 328, 240, 168, kBlack, false);
 
   Picture8.raise();  // the panel hides the canvas while it is shown
-  Picture1.installEventFilter(this);
-  Text1.installEventFilter(this);
 }
 
 QMenu* Form1Window::AddMenu(QMenu* parent, MenuItem& item, const QString& caption) {
@@ -238,101 +246,15 @@ void Form1Window::BuildPortMenus(QMenu* options) {
 
 void Form1Window::Unload() { close(); }
 
-int Form1Window::Keys_Press(const QKeyEvent& key) {
-  const quint32 scan = key.nativeScanCode();
-  for (const HeldKey& held : held_) {
-    if (scan != 0 ? held.scanCode == scan : held.qtKey == key.key()) return held.code;
+void Form1Window::RouteInput(QObject* filter) {
+  for (QObject* watched : std::initializer_list<QObject*>{this, &Picture1, &Text1}) {
+    watched->installEventFilter(filter);
   }
-  int code = ScanCodeKey(scan);
-  if (code == 0) code = VirtualKeyCode(key.key());
-  if (code != 0) held_.push_back({scan, key.key(), code});
-  return code;
-}
-
-int Form1Window::Keys_Release(const QKeyEvent& key) {
-  const quint32 scan = key.nativeScanCode();
-  for (auto it = held_.begin(); it != held_.end(); ++it) {
-    if (scan != 0 ? it->scanCode == scan : it->qtKey == key.key()) {
-      const int code = it->code;
-      if (!key.isAutoRepeat()) held_.erase(it);
-      return code;
-    }
-  }
-  const int code = ScanCodeKey(scan);
-  return code != 0 ? code : VirtualKeyCode(key.key());
-}
-
-void Form1Window::Keys_ReleaseAll() {
-  std::vector<HeldKey> held;
-  held.swap(held_);
-  for (const HeldKey& key : held) Picture1_KeyUp(key.code, 0);
-  // A key pressed through another door (a gamepad) is let go the same way.
-  static const Long kFlagKeys[] = {37, 38, 39, 40, 90, 88};
-  for (std::size_t i = 0; i < Module1.KeyFlags.size() && i < 6; ++i) {
-    if (Module1.KeyFlags[i] == '1') Picture1_KeyUp(kFlagKeys[i], 0);
-  }
-  // Outside play the handler leaves the flags alone; every way back into play clears them,
-  // so clearing them here changes nothing the rules see.
-  for (char& flag : Module1.KeyFlags) flag = '0';
-}
-
-void Form1Window::Window_Deactivated() {
-  if (unloaded_ || unloading_) return;  // the window hides as it closes
-  Keys_ReleaseAll();
-  // A message box of the game's own is not looking away.
-  const QWidget* active = QApplication::activeWindow();
-  if (active != nullptr && active != this) return;
-  lookingAway_ = true;
-  if (Module1.GamePhase == kPlaying && Options().PauseWhenInactive) Picture1_KeyDown(13, 0);
-}
-
-bool Form1Window::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) {
-    lookingAway_ = false;
-  } else if (event->type() == QEvent::WindowDeactivate) {
-    Window_Deactivated();
-  } else if (event->type() == QEvent::WindowStateChange && isMinimized()) {
-    Window_Deactivated();
-  }
-  return QMainWindow::event(event);
+  inputFilters_.push_back(filter);
 }
 
 bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
-  const QEvent::Type type = event->type();
-  if (watched == &Picture1) {
-    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
-      auto* key = static_cast<QKeyEvent*>(event);
-      if (FullScreenToggleKey(*key)) {
-        if (type == QEvent::KeyPress && !key->isAutoRepeat()) mnuFullScreen_Click();
-        return true;
-      }
-      const int code = type == QEvent::KeyPress ? Keys_Press(*key) : Keys_Release(*key);
-      if (code == 0) return false;
-      if (type == QEvent::KeyPress) {
-        Input_KeyDown(kKeyboardSource, code);
-      } else if (!key->isAutoRepeat()) {
-        // The platform the game was made for sent no repeated releases.
-        Input_KeyUp(kKeyboardSource, code);
-      }
-      return true;
-    }
-    if (type == QEvent::FocusOut) {
-      // Opening a menu or switching to another application is no loss of focus here.
-      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
-          reason != Qt::MenuBarFocusReason) {
-        Picture1_LostFocus();
-      }
-    }
-  } else if (watched == &Text1 && type == QEvent::KeyPress) {
-    if (FullScreenToggleKey(*static_cast<QKeyEvent*>(event))) {
-      if (!static_cast<QKeyEvent*>(event)->isAutoRepeat()) mnuFullScreen_Click();
-      return true;
-    }
-    const int code = VirtualKeyCode(static_cast<QKeyEvent*>(event)->key());
-    if (code != 0) Text1_KeyDown(code, 0);
-    return code == kEnter;
-  } else if (watched == &frame_ && type == QEvent::Resize) {
+  if (watched == &frame_ && event->type() == QEvent::Resize) {
     PlaceClient();
   }
   return QMainWindow::eventFilter(watched, event);

@@ -12,7 +12,6 @@
 #include "window/controls.h"
 
 class QAction;
-class QKeyEvent;
 class QMenu;
 
 namespace tarnix {
@@ -61,8 +60,14 @@ class Form1Window : public QMainWindow {
   // While a menu of the menu bar is open the game does not advance.
   int MenusOpen() const { return menusOpen_; }
   // The player is in another window: what a gamepad presses meanwhile is not for the game,
-  // as the keyboard's keys are not.
+  // as the keyboard's keys are not. The keyboard source notices it.
   bool LookingAway() const { return lookingAway_; }
+  void SetLookingAway(bool away) { lookingAway_ = away; }
+  // True from the start of the unload handler until the window has closed.
+  bool Unloading() const { return unloading_; }
+  // Hands the canvas's, the name box's and the window's own events to `filter` first: the
+  // input sources translate them into the doors' calls. Undone when the window goes.
+  void RouteInput(QObject* filter);
   // Closes the window through its unload handler.
   void Unload();
   // True once start-up has finished loading the window.
@@ -85,26 +90,12 @@ class Form1Window : public QMainWindow {
   // Ticks the remembered size and disables the ones that do not fit.
   void SizeMenu_Refresh();
 
-  // Every key held on the canvas is let go through the game's key-up handler.
-  void Keys_ReleaseAll();
-  // The window is no longer the active one.
-  void Window_Deactivated();
-
  protected:
-  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
-  struct HeldKey {
-    quint32 scanCode;
-    int qtKey;
-    int code;
-  };
-  // The game's code for a key press, remembered so that its release says the same.
-  int Keys_Press(const QKeyEvent& key);
-  int Keys_Release(const QKeyEvent& key);
   void ApplyScale(int n);
   void PlaceClient();
   void BuildPortMenus(QMenu* options);
@@ -130,14 +121,14 @@ class Form1Window : public QMainWindow {
   int windowScale_ = 1;
   bool fullScreen_ = false;
   QPoint normalPos_;
-  std::vector<HeldKey> held_;
+  std::vector<QObject*> inputFilters_;
 };
 
 // The one window; null before it exists.
 extern Form1Window* Form1;
 
-// The platform's virtual-key code for a Qt key, 0 when the game has none for it.
-int VirtualKeyCode(int qtKey);
+// Fills the store boxes with the stored pictures.
+void LoadStoredPictures();
 
 // The game's area in game pixels, and the largest whole factor offered.
 inline constexpr int kGameWidth = 264;
@@ -149,7 +140,5 @@ bool Scale_Fits(int factor, QSize area, QSize extra);
 int Scale_Largest(QSize area, QSize extra);
 // The first start's size: the largest that fits in about three quarters of the height.
 int Scale_FirstChoice(QSize area, QSize extra);
-// F11 and Alt+Enter switch full screen on and off.
-bool FullScreenToggleKey(const QKeyEvent& key);
 
 }  // namespace tarnix

@@ -1,6 +1,5 @@
 // The window's size: every game pixel an N x N block, in a window or full screen.
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
@@ -8,7 +7,7 @@
 #include <algorithm>
 
 #include "window/form1.h"
-#include "shell/command_line.h"
+#include "core/run_options.h"
 #include "files/options.h"
 
 namespace tarnix {
@@ -28,12 +27,6 @@ int Scale_Largest(QSize area, QSize extra) {
 int Scale_FirstChoice(QSize area, QSize extra) {
   // Three quarters of the height leaves the panel, the title bar and some desk in view.
   return Scale_Largest(QSize(area.width(), area.height() * 3 / 4), extra);
-}
-
-bool FullScreenToggleKey(const QKeyEvent& key) {
-  if (key.key() == Qt::Key_F11) return true;
-  return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
-         key.modifiers().testFlag(Qt::AltModifier);
 }
 
 QSize Form1Window::AvailableArea() const {

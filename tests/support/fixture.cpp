@@ -1,6 +1,7 @@
 #include "support/fixture.h"
 
 #include "playfield/playfield.h"
+#include "shell/shell.h"
 #include "files/language.h"
 #include "shell/command_line.h"
 #include "files/options.h"
@@ -10,6 +11,11 @@ namespace tarnix::testing {
 
 void GameTest::SetUp() {
   Module1_Reset();
+  Port_Reset();
+  // A game folder of the test's own: whatever the test saves lands there and goes with it.
+  folder_ = std::make_unique<QTemporaryDir>();
+  ASSERT_TRUE(folder_->isValid());
+  Module1.AppPath = QFile::encodeName(folder_->path()).toStdString() + "/";
   PlatformSeams& p = Platform();
   p.clock = &clock;
   p.sound = &sound;
@@ -21,11 +27,11 @@ void GameTest::SetUp() {
   // The suites compare with the game's own Japanese texts, whatever the machine's language.
   Language_Install(QStringLiteral("ja"));
   // Whatever tarnix.conf a run of the game left in the build folder, tests see a window at x1.
-  Options_Reset();
-  RunOptions() = CommandLine{};
   RunOptions().Scale = 1;
   RunOptions().Windowed = true;
   window_ = std::make_unique<Form1Window>();
+  // What start-up hands down: the keyboard on the window, the pads' line and rumble.
+  Form_HandDown();
   window_->mnuO1.SetChecked(true);
 }
 
@@ -33,8 +39,8 @@ void GameTest::TearDown() {
   window_.reset();
   Platform() = PlatformSeams{};
   Module1_Reset();
-  RunOptions() = CommandLine{};
-  Options_Reset();
+  Port_Reset();
+  folder_.reset();
 }
 
 void GameTest::StartPlaying() {

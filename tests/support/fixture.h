@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <memory>
 #include <string>
@@ -53,6 +54,7 @@ class GameTest : public ::testing::Test {
   RecordedEvents events;
 
  private:
+  std::unique_ptr<QTemporaryDir> folder_;
   std::unique_ptr<Form1Window> window_;
 };
 

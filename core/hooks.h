@@ -1,0 +1,26 @@
+// What a lower layer needs from a higher one, handed down as callbacks: the settings file and
+// the sound ask the window's Options menu for its ticks, the title asks the pads for their
+// line, a chain asks them for a rumble. An unset hook is a question nobody answers: the
+// default beside it.
+#pragma once
+
+#include "core/module1.h"
+
+namespace tarnix {
+
+struct Hooks {
+  // The window's sound item: ticked, tick it, no effects to play (unticked and disabled).
+  bool (*SoundTicked)() = nullptr;
+  void (*SetSoundTicked)(bool on) = nullptr;
+  void (*SoundUnavailable)() = nullptr;
+  // The wait item ticked now, 0..3 for none, light, normal, heavy; -1 when none is.
+  int (*WaitItemTicked)() = nullptr;
+  // Drawn at the foot of the title, over its picture.
+  void (*TitleFooter)() = nullptr;
+  // A chain's generation has gone off.
+  void (*ChainGeneration)(Long generation) = nullptr;
+};
+
+Hooks& Hook();
+
+}  // namespace tarnix

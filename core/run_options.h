@@ -1,0 +1,23 @@
+// What this run's command line asked for: read by the window's start and by start-up, parsed
+// by the shell.
+#pragma once
+
+#include <string>
+
+namespace tarnix {
+
+struct CommandLine {
+  bool FullScreen = false;
+  bool Windowed = false;
+  int Scale = 0;        // 1..4 for this run, 0 for the remembered size
+  std::string Lang;     // "ja", "en", or empty for the desktop's language
+  std::string Replay;   // a replay file to play
+  std::string Verify;   // a replay file to verify without a window
+};
+
+inline CommandLine& RunOptions() {
+  static CommandLine line;
+  return line;
+}
+
+}  // namespace tarnix

@@ -110,8 +110,7 @@ std::string Path(const std::string& folder) { return folder + kFileName; }
 
 const char* Bool(bool value) { return value ? "true" : "false"; }
 
-}  // namespace
-
+// An options file: INI lines in UTF-8, with at least one of the game's groups.
 bool Options_IsFile(std::string_view bytes) {
   bool ours = false;
   for (const char c : bytes) {
@@ -129,6 +128,8 @@ bool Options_IsFile(std::string_view bytes) {
                          .toUtf8()
                          .toStdString() == bytes;
 }
+
+}  // namespace
 
 PortOptions& Options() {
   static PortOptions options;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "files/files.h"
 
@@ -26,8 +25,5 @@ void Options_Load(const std::string& folder = Settings_Folder());
 // Writes tarnix.conf into `folder` through the game's one writer; false when it could not be
 // written. Keys this version does not know are kept as they were.
 bool Options_Save(const std::string& folder = Settings_Folder());
-
-// Whether `bytes` are an options file: INI lines only, with at least one of the game's groups.
-bool Options_IsFile(std::string_view bytes);
 
 }  // namespace tarnix

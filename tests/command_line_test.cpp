@@ -18,7 +18,7 @@
 #include "replay/replay.h"
 #include "shell/command_line.h"
 #include "support/fixture.h"
-#include "support/game_process.h"
+#include "support/processes.h"
 #include "support/table_games.h"
 
 namespace tarnix::testing {

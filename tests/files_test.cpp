@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <poll.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -12,17 +11,16 @@
 
 #include <QTemporaryDir>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <set>
-#include <thread>
 
 #include "files/files.h"
 #include "files/options.h"
 #include "replay/library.h"
 #include "replay/replay.h"
 #include "support/fixture.h"
+#include "support/processes.h"
 #include "support/settings_files.h"
 #include "support/table_games.h"
 
@@ -33,24 +31,8 @@ namespace fs = std::filesystem;
 
 // The exit status of `body` run in a child process, -1 when it died or hung.
 int InChild(const std::function<int()>& body) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const rlimit noCore{0, 0};
-    setrlimit(RLIMIT_CORE, &noCore);
-    _exit(body());
-  }
-  if (pid < 0) return -1;
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const int status = RunInChild(body);
+  return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 class FilesTest : public GameTest {

@@ -14,7 +14,7 @@
 #include "replay/library.h"
 #include "replay/replay.h"
 #include "support/fixture.h"
-#include "support/game_process.h"
+#include "support/processes.h"
 #include "support/table_games.h"
 
 namespace tarnix::testing {

@@ -1,16 +1,17 @@
-// The game's executable run as a player's shell runs it: arguments as bytes (a path need not
-// be UTF-8), the environment changed by name, output kept in files of the test's own folder.
-// A run still going when the object goes is killed.
+// Processes a test starts: the game's executable, and a child of the test itself. Neither
+// outlives the test.
 #pragma once
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,6 +22,33 @@ extern char** environ;
 
 namespace tarnix::testing {
 
+// Runs `body` in a forked child, which ends with what it returns; the child's wait status, or
+// -1 when it had not ended after a minute (it is killed then).
+inline int RunInChild(const std::function<int()>& body) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // No core file for a death the test causes on purpose.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    _exit(body());
+  }
+  if (pid < 0) return -1;
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return status;
+}
+
+// The game's executable run as a player's shell runs it: arguments as bytes (a path need not
+// be UTF-8), the environment changed by name, output kept in files of the test's own folder.
+// A run still going when the object goes is killed.
 class GameProcess {
  public:
   // `env` sets each name to its value, or removes it where the value is nothing. `fd3`, when

@@ -34,5 +34,7 @@ void mnuScale3_Click();
 void mnuScale4_Click();
 void mnuFullScreen_Click();
 void mnuRumble_Click();
+void mnuBombMarks_Click();
+void mnuGentleFlashes_Click();
 
 }  // namespace tarnix

@@ -17,6 +17,9 @@ inline constexpr char kInstalledMarker[] = "installed";
 // $XDG_CONFIG_HOME/tarnix/; otherwise AppPath, as the original did, unless AppPath takes no
 // writes.
 std::string Settings_Folder();
+// The same folder as a UTF-8 path, for Qt's file classes: where the folder's name is not
+// UTF-8 (a QString cannot hold it), a path that reaches it through an open descriptor.
+std::string Settings_FolderUtf8();
 
 // Reads "Tarnix.ini" (any letter case) from the settings folder: the sound tick, the wait
 // (through its handler) and the table; the defaults, with a message, where the file is

@@ -63,6 +63,13 @@ const std::string* Value(const std::vector<IniLine>& lines, const char* group, c
   return nullptr;
 }
 
+// A value as text: QSettings put one that holds a comma in double quotes.
+std::string Unquoted(const std::string& value) {
+  return value.size() >= 2 && value.front() == '"' && value.back() == '"'
+             ? value.substr(1, value.size() - 2)
+             : value;
+}
+
 // "true"/"false" as the game writes them, and 1/0; anything else keeps the default.
 void ReadBool(const std::vector<IniLine>& lines, const char* group, const char* key,
               bool& value) {
@@ -83,8 +90,9 @@ void ReadInt(const std::vector<IniLine>& lines, const char* group, const char* k
 }
 
 // Sets `key` in `group`, in its old place when it has one, else at the end of its group.
-void Put(std::vector<IniLine>& lines, const char* group, const char* key, const std::string& value) {
-  const std::string text = std::string(key) + "=" + value;
+void Put(std::vector<IniLine>& lines, const std::string& group, const std::string& key,
+         const std::string& value) {
+  const std::string text = key + "=" + value;
   std::size_t groupEnd = lines.size();
   bool groupFound = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -100,7 +108,7 @@ void Put(std::vector<IniLine>& lines, const char* group, const char* key, const 
   }
   if (!groupFound) {
     if (!lines.empty() && !Trimmed(lines.back().text).empty()) lines.push_back({"", {}, {}, {}});
-    lines.push_back({"[" + std::string(group) + "]", group, {}, {}});
+    lines.push_back({"[" + group + "]", group, {}, {}});
     groupEnd = lines.size();
   }
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(groupEnd), {text, group, key, value});
@@ -122,7 +130,9 @@ bool Options_IsFile(std::string_view bytes) {
     const bool group = !text.empty() && text.front() == '[';
     if (text.empty() || text.front() == ';' || text.front() == '#' || !line.key.empty()) continue;
     if (!group || text.back() != ']') return false;
-    if (line.group == "Window" || line.group == "Pad") ours = true;
+    for (const char* mine : {"Window", "Pad", "View", "Keys", "PadButtons"}) {
+      if (line.group == mine) ours = true;
+    }
   }
   return ours && QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))
                          .toUtf8()
@@ -153,6 +163,16 @@ void Options_Load(const std::string& folder) {
   ReadInt(lines, "Window", "Scale", 1, 4, o.Scale);
   ReadBool(lines, "Window", "FullScreen", o.FullScreen);
   ReadBool(lines, "Pad", "Rumble", o.Rumble);
+  ReadBool(lines, "View", "BombMarks", o.BombMarks);
+  ReadBool(lines, "View", "GentleFlashes", o.GentleFlashes);
+  if (const std::string* language = Value(lines, "View", "Language")) {
+    o.Language = Unquoted(*language);
+  }
+  for (const IniLine& line : lines) {
+    if (!line.key.empty() && (line.group == "Keys" || line.group == "PadButtons")) {
+      o.Bindings[line.group + "/" + line.key] = Unquoted(line.value);
+    }
+  }
 }
 
 bool Options_Save(const std::string& folder) {
@@ -171,6 +191,13 @@ bool Options_Save(const std::string& folder) {
   if (o.Scale != 0) Put(lines, "Window", "Scale", std::to_string(o.Scale));
   Put(lines, "Window", "FullScreen", Bool(o.FullScreen));
   Put(lines, "Pad", "Rumble", Bool(o.Rumble));
+  Put(lines, "View", "BombMarks", Bool(o.BombMarks));
+  Put(lines, "View", "GentleFlashes", Bool(o.GentleFlashes));
+  if (!o.Language.empty()) Put(lines, "View", "Language", o.Language);
+  for (const auto& [path, value] : o.Bindings) {
+    const std::size_t slash = path.find('/');
+    if (slash != std::string::npos) Put(lines, path.substr(0, slash), path.substr(slash + 1), value);
+  }
   std::string text;
   for (const IniLine& line : lines) text += line.text + "\n";
 

@@ -2,6 +2,7 @@
 // beside "Tarnix.ini", so that the original's file never changes.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "files/files.h"
@@ -13,6 +14,12 @@ struct PortOptions {
   int Scale = 0;                  // [Window] Scale: 1..4, 0 until the first start chooses one
   bool FullScreen = false;        // [Window] FullScreen
   bool Rumble = true;             // [Pad] Rumble
+  bool BombMarks = true;          // [View] BombMarks: red and blue bombs told apart by shape
+  bool GentleFlashes = false;     // [View] GentleFlashes: fewer, softer explosion flashes
+  std::string Language;           // [View] Language: "ja", "en"...; empty for the desktop's
+  // [Keys] and [PadButtons]: the player's bindings as the input layer writes them, by
+  // "Keys/WalkLeft" and the like; empty for the defaults.
+  std::map<std::string, std::string> Bindings;
 };
 
 PortOptions& Options();

@@ -1,6 +1,7 @@
 // The settings file on disk. Paths are bytes as the file system has them, so a folder whose
 // name is not UTF-8 works like any other.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "files/file_io.h"
@@ -274,6 +276,18 @@ bool Settings_Store(const std::function<void(const QString&)>& fail) {
 std::string Settings_Folder() {
   if (Game_Installed()) return UserFolder();
   return Folder_Writable(Module1.AppPath) ? Module1.AppPath : UserFolder();
+}
+
+std::string Settings_FolderUtf8() {
+  const std::string folder = Settings_Folder();
+  if (QString::fromStdString(folder).toStdString() == folder) return folder;
+  static std::map<std::string, int> opened;
+  auto found = opened.find(folder);
+  if (found == opened.end()) {
+    File_MakeFolder(folder);
+    found = opened.emplace(folder, ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)).first;
+  }
+  return found->second < 0 ? folder : "/proc/self/fd/" + std::to_string(found->second) + "/";
 }
 
 void Settings_Load() {

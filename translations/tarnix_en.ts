@@ -20,10 +20,6 @@
         <translation>Play the replay in FILE.</translation>
     </message>
     <message>
-        <source>FILE をウィンドウなしで再生し、レベルとスコアを確かめます（一致すれば終了コード 0）。</source>
-        <translation>Replay FILE without a window and check its level and score (exit status 0 when they match).</translation>
-    </message>
-    <message>
         <source>ゲームの名前とバージョンを表示して終了します。</source>
         <translation>Show the game&apos;s name and version and quit.</translation>
     </message>
@@ -62,6 +58,18 @@
     <message>
         <source>--scale には 1、2、3、4 のどれかを指定してください（&apos;%1&apos; は使えません）。</source>
         <translation>--scale takes 1, 2, 3 or 4, not &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>FILE をウィンドウなしで再生し、レベルとスコアを確かめます（一致すれば終了コード 0、打ち切られた記録がそこまで一致すれば 3）。</source>
+        <translation>Replay FILE without a window and check its level and score (exit status 0 when they match, 3 when a recording that was cut matches as far as it goes).</translation>
+    </message>
+    <message>
+        <source>使える画面がありません。DISPLAY も WAYLAND_DISPLAY も（-display も）動いているデスクトップにつながらないため、ウィンドウを開けません。</source>
+        <translation>no usable display: neither DISPLAY nor WAYLAND_DISPLAY (nor -display) leads to a running desktop session, so the game cannot open its window.</translation>
+    </message>
+    <message>
+        <source>%1 に空の値は指定できません。</source>
+        <translation>%1 needs a value that is not empty.</translation>
     </message>
 </context>
 <context>
@@ -238,6 +246,26 @@ The file will not be overwritten when the game closes.</translation>
         <translation>%1 red  %2 blue  Start: go  Back: title  %3 settings</translation>
     </message>
     <message>
+        <source>そのようなファイルはありません</source>
+        <translation>there is no such file</translation>
+    </message>
+    <message>
+        <source>%1 を読み込めません（%2）。</source>
+        <translation>%1 cannot be read (%2).</translation>
+    </message>
+    <message>
+        <source>リプレイファイルに、ゲームでは起こりえない数（1 パスに %1 を超える）の入力があります。</source>
+        <translation>The replay file holds more inputs at once (over %1 in one pass) than any game can make.</translation>
+    </message>
+    <message>
+        <source>記録はここで打ち切られています（入力が多すぎたため）。ゲームはこの先も続きましたが、再生できるのはここまでです。</source>
+        <translation>The recording was cut here (too many inputs). The game went on, but the replay ends here.</translation>
+    </message>
+    <message>
+        <source>オプションのファイル tarnix.conf を %1 に書き込めませんでした。</source>
+        <translation>the options file tarnix.conf could not be written in %1</translation>
+    </message>
+    <message>
         <source>ワールドランキングに送るゲームを保存できませんでした。</source>
         <translation>The game could not be kept for the world table.</translation>
     </message>
@@ -331,6 +359,41 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>キーのない操作はできません</source>
         <translation>Every action needs a key</translation>
+    </message>
+</context>
+<context>
+    <name>Verify</name>
+    <message>
+        <source>ゲームオーバー</source>
+        <translation>game over</translation>
+    </message>
+    <message>
+        <source>タイトルへ戻る</source>
+        <translation>back to the title</translation>
+    </message>
+    <message>
+        <source>ウィンドウを閉じる</source>
+        <translation>quit</translation>
+    </message>
+    <message>
+        <source>記録の打ち切り</source>
+        <translation>cut</translation>
+    </message>
+    <message>
+        <source>%1: レベル %2、スコア %3、%4 パス目で%5</source>
+        <translation>%1: level %2, score %3, %5 at pass %4</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>replayed</translation>
+    </message>
+    <message>
+        <source>記録と違う終わり</source>
+        <translation>a different end</translation>
+    </message>
+    <message>
+        <source>記録</source>
+        <translation>recorded</translation>
     </message>
 </context>
 </TS>

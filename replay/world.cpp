@@ -9,11 +9,11 @@
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 
 #include "core/keys.h"
 #include "core/module1.h"
 #include "core/platform.h"
+#include "files/file_io.h"
 #include "replay/format.h"
 #include "core/doors.h"
 
@@ -27,9 +27,12 @@ constexpr int kTimeoutMs = 15000;
 
 QString Tr(const char* text) { return QCoreApplication::translate("Messages", text); }
 
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+bool WriteReplay(const QString& folder, const QString& name, const QByteArray& bytes) {
+  FileWrite how;
+  how.ours = Replay_IsFile;
+  how.limit = kReplayMaxBytes;
+  return File_MakeFolder(folder.toStdString() + "/") &&
+         File_Write((folder + QLatin1Char('/') + name).toStdString(), bytes.toStdString(), how);
 }
 
 std::vector<WorldEntry> EntriesOf(const QJsonArray& array, bool daily, bool& ok) {
@@ -77,7 +80,7 @@ bool WorldTable::Submit(const std::string& replayFile) {
   const QString name =
       QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(0).left(32)) +
       QStringLiteral(".tnr");
-  if (!QDir().mkpath(outbox_) || !WriteFile(outbox_ + QLatin1Char('/') + name, bytes)) {
+  if (!WriteReplay(outbox_, name, bytes)) {
     emit Failed(Tr(QT_TRANSLATE_NOOP("Messages", "ワールドランキングに送るゲームを保存できませんでした。")));
     return false;
   }
@@ -114,12 +117,12 @@ QString WorldTable::Problem(QNetworkReply* reply, const QByteArray& body) const 
 
 void WorldTable::Send(const QString& name) {
   if (sending_.contains(name)) return;
-  QFile file(outbox_ + QLatin1Char('/') + name);
-  if (!file.open(QIODevice::ReadOnly)) return;
+  const FileRead file = File_Read((outbox_ + QLatin1Char('/') + name).toStdString(), kReplayMaxBytes);
+  if (file.kind != FileRead::kRegular) return;
   sending_ << name;
   QNetworkRequest request(Url(QStringLiteral("/api/v1/entries")));
   request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/octet-stream"));
-  QNetworkReply* reply = network_.post(request, file.readAll());
+  QNetworkReply* reply = network_.post(request, QByteArray::fromStdString(file.bytes));
   connect(reply, &QNetworkReply::finished, this, [this, reply, name] {
     reply->deleteLater();
     sending_.removeAll(name);

@@ -136,19 +136,17 @@ QSqlDatabase Storage::Here() {
     db.open();
     return db;
   }
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(QString::fromStdString(where_));
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-    if (db.open()) {
-      QSqlQuery q(db);
-      // An answer of 201 is sent after the commit: FULL makes that commit survive a power
-      // cut as well as a killed process.
-      q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-      q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
-    }
-    return db;
+  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+  db.setDatabaseName(QString::fromStdString(where_));
+  db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+  if (db.open()) {
+    QSqlQuery q(db);
+    // An answer of 201 is sent after the commit: FULL makes that commit survive a power cut
+    // as well as a killed process.
+    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
   }
+  return db;
 }
 
 bool Storage::Migrate(std::string& error) {
@@ -161,7 +159,10 @@ bool Storage::Migrate(std::string& error) {
   };
   // One process migrates at a time; the others wait and then find nothing left to do.
   if (!exec(postgres_ ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"))) return false;
-  if (postgres_ && !exec(QStringLiteral("SELECT pg_advisory_xact_lock(7402316)"))) return false;
+  if (postgres_ && (!exec(QStringLiteral("SET LOCAL client_min_messages = warning")) ||
+                    !exec(QStringLiteral("SELECT pg_advisory_xact_lock(7402316)")))) {
+    return false;
+  }
   bool ok = exec(QStringLiteral(
       "CREATE TABLE IF NOT EXISTS schema_migrations (version INTEGER PRIMARY KEY,"
       " applied TEXT NOT NULL)"));

@@ -18,8 +18,9 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> status = tarnix::CommandLine_Parse(args)) return *status;
   }
   const std::string verify = tarnix::RunOptions().Verify;
+  const std::string stats = tarnix::RunOptions().Stats;
   // The rules read the canvas, so verifying needs the controls, but never a screen.
-  if (!verify.empty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!verify.empty() || !stats.empty()) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (!tarnix::Display_Named()) {
     tarnix::Display_Report();
     return 1;
@@ -33,6 +34,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   tarnix::Display_GuardEnd();
   if (!verify.empty()) return tarnix::Replay_VerifyMain(verify);
+  if (!stats.empty()) return tarnix::Replay_StatsMain(stats, tarnix::RunOptions().Json);
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
   tarnix::Signals_Install();
   tarnix::Language_Install(

@@ -11,6 +11,8 @@
 #include "core/platform.h"
 #include "core/version.h"
 #include "replay/library.h"
+#include "replay/stats.h"
+#include "replay/theatre.h"
 #include "replay/watch.h"
 #include "window/form1.h"
 
@@ -18,7 +20,6 @@ namespace tarnix {
 
 namespace {
 
-constexpr Long kFastKey = kKeyX;  // held
 constexpr Long kWaits[] = {0, 25, 50, 75};
 
 bool InGame() {
@@ -52,8 +53,6 @@ struct Player {
   bool active = false;
   bool watcher = false;
   bool feeding = false;
-  bool fast = false;
-  bool stop = false;
   Long heldKey = 0;  // the key that started watching, until it is released
   ReplayRecord record;
   std::size_t next = 0;
@@ -154,6 +153,7 @@ void Player_Finish(bool reachedEnd, bool quietly = false) {
               o.score == play.record.score;
   play.active = false;
   if (!play.watcher) return;
+  Theatre_End(reachedEnd && !quietly);
   Module1 = play.saved;
   if (play.savedRandom) Platform().random->Randomize(*play.savedRandom);
   Wait_Apply(Module1.WaitMs);
@@ -177,7 +177,12 @@ void Player_Start(const ReplayRecord& record, bool watcher) {
   play.feeding = true;
   Picture1_KeyDown(kEnter, 0);
   play.feeding = false;
-  if (!InGame()) Player_Finish(false);
+  Stats_Begin();
+  if (!InGame()) {
+    Player_Finish(false);
+    return;
+  }
+  if (watcher) Theatre_Begin(record);
 }
 
 void Replay_BeforePass();
@@ -197,15 +202,12 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
     if (play.feeding) return false;
     switch (door) {
       case ReplayDoor::kKeyDown:
-        if (code == kFastKey) {
-          play.fast = true;
-        } else if (code != play.heldKey) {
-          play.stop = true;
-        }
-        return true;
       case ReplayDoor::kKeyUp:
-        if (code == kFastKey) play.fast = false;
-        if (code == play.heldKey) play.heldKey = 0;
+        if (code == play.heldKey) {
+          if (door == ReplayDoor::kKeyUp) play.heldKey = 0;
+          return true;
+        }
+        if (!play.watcher || !Theatre_Key(door, code)) Player_Finish(false);
         return true;
       case ReplayDoor::kTitleMenu:
         Player_Finish(false);
@@ -221,6 +223,7 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
     rec.before = DoorState::Now();
     return false;
   }
+  if (Theatre_KeyAfterwards(door, code)) return true;
   if (door == ReplayDoor::kKeyDown && code == kEnter && Module1.GamePhase == kTitle &&
       Module1.MenuCursor == 0) {
     Recorder_Begin();
@@ -243,6 +246,7 @@ void Replay_AfterDoor(ReplayDoor door, Long code) {
   if (rec.starting) {
     rec.starting = false;
     rec.active = InGame();
+    if (rec.active) Stats_Begin();
     return;
   }
   if (rec.active) {
@@ -287,6 +291,7 @@ void Replay_NameTaken() {
 void Replay_BeforePass() {
   if (rec.active) {
     ++rec.pass;
+    Stats_BeforePass(rec.pass);
     return;
   }
   if (!play.active) return;
@@ -301,9 +306,11 @@ void Replay_BeforePass() {
     return;
   }
   ++play.pass;
+  Stats_BeforePass(play.pass);
 }
 
 void Replay_AfterPass() {
+  if (rec.active || play.active) Stats_AfterPass();
   if (rec.active && !InGame()) {
     Recorder_Finish(ReplayEnding::kGameOver);
     return;
@@ -312,14 +319,25 @@ void Replay_AfterPass() {
   if (!InGame()) {
     Player_Finish(play.record.ending == ReplayEnding::kGameOver &&
                   play.next == play.record.events.size());
-  } else if (play.stop) {
-    Player_Finish(false);
+  } else if (play.watcher) {
+    Theatre_AfterPass();
   }
 }
 
 }  // namespace
 
-int Replay_PassesThisTurn() { return play.active && play.watcher && play.fast ? 4 : 1; }
+int Replay_PassesThisTurn() {
+  return play.active && play.watcher ? Theatre_PassesThisTurn() : 1;
+}
+
+ReplayCursor Replay_Cursor() { return {play.pass, play.next}; }
+
+void Replay_SetCursor(ReplayCursor cursor) {
+  play.pass = cursor.pass;
+  play.next = std::min(cursor.next, play.record.events.size());
+}
+
+bool Replay_Paused() { return play.active && play.watcher && Theatre_Paused(); }
 
 void Replay_Unload(bool quietly) {
   if (play.active) Player_Finish(false, quietly);
@@ -331,6 +349,7 @@ void Replay_Reset() {
   rec = Recorder{};
   play = Player{};
   Watch_Reset();
+  Theatre_Reset();
 }
 
 const ReplayRecord& Replay_Recording() { return rec.record; }

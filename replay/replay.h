@@ -34,8 +34,19 @@ const ReplayRecord& Replay_Recording();
 bool Replay_IsRecording();
 bool Replay_IsPlaying();
 
-// Starts playing `record` in the window; the watcher's keys stop it or fast-forward it,
-// its end returns to the high-score view. `title` is shown beside "REPLAY".
+// Where the replay being played stands: passes completed and the next input to feed.
+struct ReplayCursor {
+  std::uint32_t pass = 0;
+  std::size_t next = 0;
+};
+ReplayCursor Replay_Cursor();
+// Puts the playback where a snapshot of the game was taken.
+void Replay_SetCursor(ReplayCursor cursor);
+// The watcher has paused the replay: the loop may sleep.
+bool Replay_Paused();
+
+// Starts playing `record` in the window under the theatre's controls; its end shows the
+// game's figures and returns to the high-score view. `title` is shown beside "REPLAY".
 void Replay_Watch(const ReplayRecord& record, const std::string& title);
 
 struct ReplayOutcome {
@@ -57,6 +68,10 @@ int Replay_VerifyFile(const std::string& path);
 // --verify from start to end, once the application object exists: quiet doubles in the
 // seams, a window that is never shown, the exit status.
 int Replay_VerifyMain(const std::string& path);
+// The whole of --stats: replays `path` without a window and prints the game's figures, as
+// text or JSON; 1 when the file cannot be read or does not replay to its recorded end.
+int Replay_StatsFile(const std::string& path, bool json);
+int Replay_StatsMain(const std::string& path, bool json);
 // The whole of --replay: plays `path` in the window once it is up; false (after a
 // message) when the file cannot be played.
 bool Replay_WatchFile(const std::string& path);

@@ -54,6 +54,13 @@ std::vector<Option> Options_List() {
                            "FILE をウィンドウなしで再生し、レベルとスコアを確かめます"
                            "（一致すれば終了コード 0）。")),
       QStringLiteral("FILE"));
+  add({QStringLiteral("stats")},
+      Tr(QT_TRANSLATE_NOOP("CommandLine",
+                           "FILE をウィンドウなしで再生し、ゲームの成績（爆弾、連鎖、ギフト、"
+                           "レベルごとの時間、毎分のスコア）を表示します。")),
+      QStringLiteral("FILE"));
+  add({QStringLiteral("json")},
+      Tr(QT_TRANSLATE_NOOP("CommandLine", "--stats の成績を JSON で表示します。")));
   // Qt's own options reach the application object untouched.
   for (const char* name : {"platform", "display", "style", "qwindowgeometry", "qwindowtitle",
                            "qwindowicon", "platformtheme", "session"}) {
@@ -172,6 +179,8 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
   }
   line.Replay = parser.value(QStringLiteral("replay")).toStdString();
   line.Verify = parser.value(QStringLiteral("verify")).toStdString();
+  line.Stats = parser.value(QStringLiteral("stats")).toStdString();
+  line.Json = parser.isSet(QStringLiteral("json"));
   return std::nullopt;
 }
 

@@ -25,6 +25,7 @@
 #include "input/pad.h"
 #include "playfield/playfield.h"
 #include "replay/replay.h"
+#include "replay/stats.h"
 #include "shell/command_line.h"
 #include "shell/shell.h"
 #include "shell/signals.h"
@@ -104,7 +105,10 @@ void Port_Reset() {
 void Form_HandDown() {
   Hooks& hooks = Hook();
   hooks.TitleFooter = Pad_DrawTitleLine;
-  hooks.ChainGeneration = Pad_Rumble;
+  hooks.ChainGeneration = [](Long generation) {
+    Stats_ChainGeneration(generation);
+    Pad_Rumble(generation);
+  };
   if (Form1 != nullptr) Keyboard_Install(*Form1);
 }
 

@@ -50,14 +50,14 @@ std::vector<int> GameStats::ChainsByGeneration() const {
 
 double GameStats::ScorePerMinute() const { return seconds > 0 ? score * 60.0 / seconds : 0; }
 
-std::vector<double> GameStats::LevelSeconds(const ReplayRecord& record) const {
+std::vector<double> GameStats::LevelSeconds() const {
   std::vector<double> out;
-  std::uint32_t from = 0;
-  for (std::uint32_t p : levelPasses) {
-    out.push_back(Replay_SecondsAt(record, p) - Replay_SecondsAt(record, from));
-    from = p;
+  double from = 0;
+  for (double at : levelStarts) {
+    out.push_back(at - from);
+    from = at;
   }
-  out.push_back(Replay_SecondsAt(record, passes) - Replay_SecondsAt(record, from));
+  out.push_back(seconds - from);
   return out;
 }
 
@@ -94,6 +94,7 @@ void Stats_BeforePass(std::uint32_t pass) {
   counter.before.RedStock = Module1.RedStock;
   counter.before.BlueStock = Module1.BlueStock;
   counter.before.Level = Module1.Level;
+  counter.before.GamePhase = Module1.GamePhase;
 }
 
 void Stats_AfterPass() {
@@ -121,12 +122,14 @@ void Stats_AfterPass() {
     s.gifts[1] += std::max(0, gotBlue);
     s.giftMarks.push_back(mark);
   }
+  // A pass the game stood paused in is not play.
+  if (was.GamePhase == kPlaying) s.seconds += Pass_Ms(Module1.WaitMs) / 1000.0;
   if (Module1.Level > was.Level && was.Level > 0) {
     s.levelPasses.push_back(counter.pass);
+    s.levelStarts.push_back(s.seconds);
     s.levelMarks.push_back(mark);
   }
   s.passes = counter.pass;
-  s.seconds += Pass_Ms(Module1.WaitMs) / 1000.0;
   s.score = Module1.Score;
   s.level = Module1.Level;
   Stats_BeforePass(counter.pass);
@@ -155,14 +158,14 @@ void Stats_Restore(const GameStats& stats, std::uint32_t pass) {
 
 void Stats_Stop() { counter.counting = false; }
 
-std::string Stats_Text(const GameStats& s, const ReplayRecord& record) {
+std::string Stats_Text(const GameStats& s) {
   std::vector<std::string> chains;
   const std::vector<int> by = s.ChainsByGeneration();
   for (std::size_t g = 0; g < by.size(); ++g) {
     chains.push_back(std::to_string(g + 1) + ":" + std::to_string(by[g]));
   }
   std::vector<std::string> levels;
-  const std::vector<double> times = s.LevelSeconds(record);
+  const std::vector<double> times = s.LevelSeconds();
   for (std::size_t i = 0; i < times.size(); ++i) {
     levels.push_back(std::to_string(i + 1) + ":" + Clock(times[i]));
   }
@@ -184,7 +187,7 @@ std::string Stats_Text(const GameStats& s, const ReplayRecord& record) {
   return out;
 }
 
-std::string Stats_Json(const GameStats& s, const ReplayRecord& record) {
+std::string Stats_Json(const GameStats& s) {
   auto list = [](const auto& v, auto fmt) {
     std::vector<std::string> items;
     for (const auto& x : v) items.push_back(fmt(x));
@@ -208,7 +211,7 @@ std::string Stats_Json(const GameStats& s, const ReplayRecord& record) {
   out += "  \"longest_chain\": " + std::to_string(s.LongestChain()) + ",\n";
   out += "  \"gifts\": {\"red\": " + std::to_string(s.gifts[0]) + ", \"blue\": " +
          std::to_string(s.gifts[1]) + "},\n";
-  out += "  \"level_seconds\": " + list(s.LevelSeconds(record), seconds) + "\n";
+  out += "  \"level_seconds\": " + list(s.LevelSeconds(), seconds) + "\n";
   out += "}\n";
   return out;
 }

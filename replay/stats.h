@@ -19,8 +19,9 @@ struct GameStats {
   int blocksBroken = 0;
   std::vector<int> chains;  // the last generation each chain reached, in order
   std::vector<std::uint32_t> levelPasses;  // the pass each level from the second began
+  std::vector<double> levelStarts;         // ... and the seconds of play until then
   std::uint32_t passes = 0;
-  double seconds = 0;        // the game's own time, from its passes at their waits
+  double seconds = 0;  // of play, from its passes at their waits, less the game's pauses
   Long score = 0;
   Long level = 0;
   // Where things happened, as passes completed before the pass they happened in.
@@ -30,7 +31,8 @@ struct GameStats {
   // How many chains reached exactly generation g, for g = 1 .. LongestChain().
   std::vector<int> ChainsByGeneration() const;
   double ScorePerMinute() const;
-  std::vector<double> LevelSeconds(const ReplayRecord& record) const;
+  // Seconds of play spent at each level reached.
+  std::vector<double> LevelSeconds() const;
 };
 
 // The length of a pass at a wait, in ms: the loop waits for the counter's first step past it.
@@ -51,7 +53,7 @@ void Stats_Restore(const GameStats& stats, std::uint32_t pass);
 void Stats_Stop();
 
 // Text for a person, one figure a line; and JSON.
-std::string Stats_Text(const GameStats& stats, const ReplayRecord& record);
-std::string Stats_Json(const GameStats& stats, const ReplayRecord& record);
+std::string Stats_Text(const GameStats& stats);
+std::string Stats_Json(const GameStats& stats);
 
 }  // namespace tarnix

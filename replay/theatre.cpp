@@ -27,6 +27,9 @@ constexpr int kBarHideMs = 2000;
 constexpr int kBarTop = 284;  // game pixels: the bar covers the canvas's last 40 rows
 constexpr int kSeekSeconds = 10;
 constexpr int kLoudestSpeed = 3;  // x2: faster than that the sound would only stutter
+// Passes played ahead, unseen, in each turn of the loop until the whole game has its
+// snapshots: a few milliseconds a turn, and a ten-minute game covered within seconds.
+constexpr int kAheadPerTurn = 200;
 
 // The watched game's sound, silent above x2 and while a seek or a step runs.
 class TheatreSound final : public SoundOutput {
@@ -148,7 +151,7 @@ class Figures final : public QLabel {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setStyleSheet(QStringLiteral("QLabel { color: #FFFFFF; background: rgba(0,0,0,208); }"));
   }
-  void Show(const GameStats& stats, const ReplayRecord& record) {
+  void Show(const GameStats& stats) {
     const int n = Form1->Scale();
     QFont f = Form1->Label1[0].font();
     f.setPixelSize(10 * n);
@@ -156,7 +159,7 @@ class Figures final : public QLabel {
     f.setFamily(QStringLiteral("monospace"));
     setFont(f);
     setContentsMargins(6 * n, 6 * n, 6 * n, 6 * n);
-    setText(QString::fromStdString(Stats_Text(stats, record)));
+    setText(QString::fromStdString(Stats_Text(stats)));
     setGeometry(ScaledRect(QRect(8, 64, kGameWidth - 16, 200), n));
     show();
     raise();
@@ -190,13 +193,13 @@ void Figures_Hide() {
   if (!t.figures.isNull()) t.figures->hide();
 }
 
-void Figures_Show(const GameStats& stats, const ReplayRecord& record) {
+void Figures_Show(const GameStats& stats) {
   if (Form1 == nullptr) return;
   if (t.figures.isNull()) {
     t.figures = new Figures(Form1->Picture1.parentWidget());
     t.figures->setObjectName(QStringLiteral("theatreFigures"));
   }
-  t.figures->Show(stats, record);
+  t.figures->Show(stats);
 }
 
 void Sound_Follow() { t.sound.muted = t.speed > kLoudestSpeed; }
@@ -265,7 +268,7 @@ void Theatre_End(bool reachedEnd) {
   if (Platform().sound == &t.sound) Platform().sound = t.savedSound;
   if (!t.bar.isNull()) t.bar->hide();
   // The figures stay for the watcher to read; a key dismisses them.
-  if (reachedEnd) Figures_Show(Stats_Current(), t.record);
+  if (reachedEnd) Figures_Show(Stats_Current());
   else Figures_Hide();
   t.kept.clear();
 }
@@ -279,8 +282,29 @@ void Theatre_AfterPass() {
     t.sinceKept += Pass_Ms(Module1.WaitMs) / 1000.0;
     if (t.sinceKept >= kSnapshotSeconds && (t.kept.empty() || t.kept.back().pass < pass)) Keep();
   }
-  if (!t.figures.isNull() && !t.figures->isHidden()) Figures_Show(Stats_Current(), t.record);
+  if (t.sound.quiet > 0) return;
+  if (!t.figures.isNull() && !t.figures->isHidden()) Figures_Show(Stats_Current());
   Bar_Update();
+}
+
+void Theatre_WorkAhead(int passes) {
+  if (!t.active || t.frontier >= Theatre_LastPass() || t.kept.empty()) return;
+  const ReplayCursor c = Replay_Cursor();
+  Kept now;
+  now.pass = c.pass;
+  now.next = c.next;
+  now.game = Snapshot_Take(&t.kept.back().game);
+  now.stats = Stats_Current();
+  {
+    Quietly quietly;
+    if (c.pass != t.frontier) Restore(t.kept.back());
+    while (Replay_IsPlaying() && Replay_Cursor().pass < Theatre_LastPass() && passes-- > 0) {
+      Main_Prog();
+    }
+    // The next turn goes on from here, not from the last snapshot of the regular ones.
+    if (t.kept.back().pass < Replay_Cursor().pass) Keep();
+    Restore(now);
+  }
 }
 
 std::uint32_t Theatre_Pass() { return Replay_Cursor().pass; }
@@ -367,6 +391,7 @@ bool Theatre_Muted() { return t.sound.muted || t.sound.quiet > 0; }
 int Theatre_PassesThisTurn() {
   if (!t.active) return 1;
   if (t.paused) return 0;
+  Theatre_WorkAhead(kAheadPerTurn);
   t.credit += kTheatreSpeeds[t.speed];
   const int passes = t.credit / 4;
   t.credit %= 4;
@@ -398,7 +423,7 @@ bool Theatre_Key(ReplayDoor door, Long code) {
       break;
     case kTheatreStats:
       if (Theatre_StatsVisible()) Figures_Hide();
-      else Figures_Show(Stats_Current(), t.record);
+      else Figures_Show(Stats_Current());
       break;
     case kTheatreStop: return false;
     default:

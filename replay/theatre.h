@@ -48,6 +48,9 @@ int Theatre_Speed();
 bool Theatre_Seek(std::uint32_t pass);
 void Theatre_Step(int direction);
 bool Theatre_Jump(TheatreMark kind, int direction);
+// Plays up to `passes` beyond the furthest pass played, unseen, for their snapshots, and
+// comes back to where the replay stands.
+void Theatre_WorkAhead(int passes);
 std::uint32_t Theatre_Pass();
 std::uint32_t Theatre_LastPass();
 std::size_t Theatre_Snapshots();

@@ -53,8 +53,8 @@ int Replay_StatsFile(const std::string& path, bool json) {
     return 1;
   }
   const ReplayOutcome out = Replay_Run(*r.record);
-  const std::string text = json ? Stats_Json(Stats_Current(), *r.record)
-                                : Stats_Text(Stats_Current(), *r.record);
+  const std::string text = json ? Stats_Json(Stats_Current())
+                                : Stats_Text(Stats_Current());
   std::fputs(text.c_str(), stdout);
   return out.matches ? 0 : 1;
 }

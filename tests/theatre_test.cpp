@@ -134,7 +134,16 @@ TEST_F(TheatreTest, ControlsPauseStepChangeSpeedJumpAndMute) {
   ASSERT_GT(played.chainMarks.size(), 1u);
   Watch(record);
   EXPECT_TRUE(Theatre_BarVisible());
+  // Each turn plays ahead, unseen, for the snapshots, and comes back where it stood.
+  const GameSnapshot before = Snapshot_Take();
+  const std::size_t kept = Theatre_Snapshots();
+  sound.played.clear();
   EXPECT_EQ(Replay_PassesThisTurn(), 1) << "x1";
+  EXPECT_GT(Theatre_Snapshots(), kept);
+  EXPECT_EQ(Replay_Cursor().pass, 0u);
+  const std::vector<std::string> diff = Snapshot_Differences(Snapshot_Take(), before);
+  EXPECT_TRUE(diff.empty()) << diff.front();
+  EXPECT_TRUE(sound.played.empty()) << "playing ahead is unheard";
 
   Picture1_KeyDown(kEnter, 0);  // pause
   EXPECT_TRUE(Replay_Paused());

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "core/keys.h"
 #include "files/mixer.h"
 #include "input/pad.h"
 #include "window/form1.h"
@@ -223,7 +224,7 @@ int main(int argc, char* argv[]) {
   double played = 0;
   for (const Wait& wait : waits) {
     wait.handler();
-    Picture1_KeyDown(13, 0);  // Enter on the start item
+    Picture1_KeyDown(kEnter, 0);  // Enter on the start item
     // The start's effect and the mixer's linger after it are left out of the figures.
     const Run play = Turn(seconds, true, std::min(2.0, seconds / 2));
     played += seconds;

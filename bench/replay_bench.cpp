@@ -2,6 +2,7 @@
 // recorded, each with a key going down or up at its door, as in busy play.
 #include <benchmark/benchmark.h>
 
+#include "core/keys.h"
 #include "replay/replay.h"
 #include "scene.h"
 #include "shell/shell.h"
@@ -16,7 +17,7 @@ void WalkWithKeys(benchmark::State& state, bool recorded) {
     // A game started from the title, as the player starts one: the recorder is running.
     Module1.GamePhase = kTitle;
     Module1.MenuCursor = 0;
-    Picture1_KeyDown(13, 0);
+    Picture1_KeyDown(kEnter, 0);
   }
   int pass = 0;
   for (auto _ : state) {

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "core/keys.h"
+
 namespace tarnix {
 
 namespace {
@@ -10,7 +12,7 @@ namespace {
 constexpr std::string_view kMagic = "TARNIX-REPLAY ";
 constexpr std::size_t kMaxNameBytes = 64;
 constexpr std::string_view kKeyLetters = "LURDZXES";
-constexpr std::int32_t kKeyCodes[] = {37, 38, 39, 40, 90, 88, 13, 32};
+constexpr std::int32_t kKeyCodes[] = {kLeft, kUp, kRight, kDown, kKeyZ, kKeyX, kEnter, kSpace};
 
 bool IsEventCode(char c) {
   if (c == 'T' || (c >= '0' && c <= '3')) return true;

@@ -279,10 +279,6 @@ void Recorder_Relink() {
   rec.rank = -1;
 }
 
-}  // namespace
-
-namespace {
-
 void Replay_NameTaken() {
   Recorder_Relink();
   Watch_Enter();

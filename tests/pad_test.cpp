@@ -15,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "core/keys.h"
 #include "input/input.h"
 #include "input/pad.h"
 #include "playfield/playfield.h"
+#include "replay/replay.h"
 #include "scores/scores.h"
 #include "files/options.h"
 #include "shell/shell.h"
@@ -396,6 +398,102 @@ TEST_F(PadTest, NameIsEnteredArcadeStyleWhileTheKeyboardStillTypes) {
   EXPECT_EQ(Module1.GamePhase, kScoreView);
   EXPECT_EQ(Module1.HiScore[0].Name, box.text().toStdString());
   EXPECT_EQ(form().Label3[0].Caption(), "BoAAAAAAAF") << "the tenth place still turns";
+}
+
+// Every source knocks on the same doors, and the one tap in front of them records each call
+// that changed the game, at the pass it came in: the keyboard, the pad, the menu bar, the name
+// box. The test keeps its own list of what it did and holds the recording to it.
+TEST_F(PadTest, AGameThroughEveryDoorIsRecordedExactlyAsItWasPlayed) {
+  Replay_Reset();
+  VirtualPad pad;
+  Module1.GamePhase = kTitle;
+  Module1.MenuCursor = 0;
+  Module1.KeyFlags = "000000";
+  std::vector<ReplayEvent> made;
+  std::uint32_t pass = 0;
+  auto run = [&](int passes) {
+    for (int i = 0; i < passes && Module1.GamePhase == kPlaying; ++i, ++pass) Main_Prog();
+  };
+  auto did = [&](char code) { made.push_back({pass, code}); };
+
+  pad.Click(kStart);
+  ASSERT_EQ(Module1.GamePhase, kPlaying) << "the pad's Start chose the start item";
+  ASSERT_TRUE(Replay_IsRecording());
+  run(5);
+  QTest::keyPress(&form().Picture1, Qt::Key_Left);
+  did('L');
+  run(3);
+  pad.Button(kPadRight, true);
+  did('R');
+  run(2);
+  QTest::keyRelease(&form().Picture1, Qt::Key_Left);
+  did('l');
+  pad.Button(kPadRight, false);
+  did('r');
+  pad.Button(kA, true);
+  did('Z');
+  run(4);
+  pad.Button(kA, false);
+  did('z');
+  form().mnuO5.Action()->trigger();
+  did('1');
+  run(6);
+  QTest::keyClick(&form().Picture1, Qt::Key_Down);
+  did('D');
+  did('d');
+  run(8);
+  QTest::keyClick(&form().Picture1, Qt::Key_Return);
+  did('E');  // the pause; Enter's release changes nothing and is not kept
+  pad.Click(kStart);
+  did('E');
+  Module1.Score = 4321;
+  // The right shoulder raises the next row at once, until the well is full.
+  for (int i = 0; i < 400 && Module1.GamePhase == kPlaying; ++i) {
+    pad.Click(kShoulder);
+    did('S');
+    run(1);
+  }
+  ASSERT_EQ(Module1.GamePhase, kNameEntry);
+  QTest::keyClicks(&form().Text1, QStringLiteral("Ann"));
+  QTest::keyClick(&form().Text1, Qt::Key_Return);
+  ASSERT_EQ(Module1.GamePhase, kScoreView);
+
+  const ReplayRecord& record = Replay_Recording();
+  ASSERT_EQ(record.events.size(), made.size());
+  for (std::size_t i = 0; i < made.size(); ++i) {
+    EXPECT_EQ(record.events[i].pass, made[i].pass) << "event " << i;
+    EXPECT_EQ(record.events[i].code, made[i].code) << "event " << i;
+  }
+  EXPECT_EQ(record.passes, pass);
+  EXPECT_EQ(record.name, "Ann") << "the name box's Enter reached the recording";
+  EXPECT_EQ(record.ending, ReplayEnding::kGameOver);
+  EXPECT_EQ(record.score, 4321);
+}
+
+// Holding Left on the keyboard, looking away and back, then pressing and releasing Left on the
+// pad: the keyboard let go through the input layer, so the pad's release is the last one and
+// the figure stops.
+TEST_F(PadTest, LookingAwayLetsGoOfTheKeyboardSoAPadsReleaseIsHeard) {
+  VirtualPad pad;
+  StartPlaying();
+  QTest::keyPress(&form().Picture1, Qt::Key_Left);
+  ASSERT_EQ(Module1.KeyFlags, "100000");
+  QEvent away(QEvent::WindowDeactivate);
+  QApplication::sendEvent(&form(), &away);
+  EXPECT_EQ(Module1.KeyFlags, "000000");
+  ASSERT_EQ(Module1.GamePhase, kPaused);
+  QEvent back(QEvent::WindowActivate);
+  QApplication::sendEvent(&form(), &back);
+  pad.Click(kStart);
+  ASSERT_EQ(Module1.GamePhase, kPlaying);
+
+  pad.Button(kPadLeft, true);
+  EXPECT_EQ(Module1.KeyFlags, "100000");
+  pad.Button(kPadLeft, false);
+  EXPECT_EQ(Module1.KeyFlags, "000000") << "no source holds Left any more";
+  const Long left = form().Picture2.Left();
+  Main_Prog();
+  EXPECT_EQ(form().Picture2.Left(), left) << "the figure does not walk on a key nobody holds";
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <QPainter>
 
 #include "window/form1.h"
-#include "playfield/playfield.h"
 
 namespace tarnix {
 

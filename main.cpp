@@ -34,7 +34,11 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   tarnix::Display_GuardEnd();
   if (!verify.empty()) return tarnix::Replay_VerifyMain(verify);
-  if (!stats.empty()) return tarnix::Replay_StatsMain(stats, tarnix::RunOptions().Json);
+  if (!stats.empty()) {
+    tarnix::Language_Install(
+        tarnix::Language_Choose(QLocale::system().uiLanguages(), tarnix::RunOptions().Lang));
+    return tarnix::Replay_StatsMain(stats, tarnix::RunOptions().Json);
+  }
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
   tarnix::Signals_Install();
   tarnix::Language_Install(

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <QCoreApplication>
+
 namespace tarnix {
 
 namespace {
@@ -158,32 +160,49 @@ void Stats_Restore(const GameStats& stats, std::uint32_t pass) {
 
 void Stats_Stop() { counter.counting = false; }
 
-std::string Stats_Text(const GameStats& s) {
+std::vector<std::pair<std::string, std::string>> Stats_Rows(const GameStats& s) {
+  auto Tr = [](const char* text) { return QCoreApplication::translate("Stats", text); };
+  auto pair = [&](int red, int blue) {
+    return Tr(QT_TRANSLATE_NOOP("Stats", "赤 %1、青 %2")).arg(red).arg(blue).toStdString();
+  };
   std::vector<std::string> chains;
   const std::vector<int> by = s.ChainsByGeneration();
   for (std::size_t g = 0; g < by.size(); ++g) {
-    chains.push_back(std::to_string(g + 1) + ":" + std::to_string(by[g]));
+    if (by[g] > 0) chains.push_back(std::to_string(g + 1) + "×" + std::to_string(by[g]));
   }
   std::vector<std::string> levels;
   const std::vector<double> times = s.LevelSeconds();
   for (std::size_t i = 0; i < times.size(); ++i) {
-    levels.push_back(std::to_string(i + 1) + ":" + Clock(times[i]));
+    levels.push_back("Lv" + std::to_string(i + 1) + " " + Clock(times[i]));
   }
+  auto row = [&](const char* label, const std::string& value) {
+    return std::make_pair(Tr(label).toStdString(), value);
+  };
+  return {
+      row(QT_TRANSLATE_NOOP("Stats", "時間"),
+          Clock(s.seconds) + " (" +
+              Tr(QT_TRANSLATE_NOOP("Stats", "%1 パス")).arg(s.passes).toStdString() + ")"),
+      row(QT_TRANSLATE_NOOP("Stats", "スコア"),
+          std::to_string(s.score) + " (" +
+              Tr(QT_TRANSLATE_NOOP("Stats", "毎分 %1"))
+                  .arg(QString::fromStdString(Fixed(s.ScorePerMinute(), 1)))
+                  .toStdString() +
+              ")"),
+      row(QT_TRANSLATE_NOOP("Stats", "レベル"), std::to_string(s.level)),
+      row(QT_TRANSLATE_NOOP("Stats", "投げた爆弾"), pair(s.thrown[0], s.thrown[1])),
+      row(QT_TRANSLATE_NOOP("Stats", "落とした爆弾"), pair(s.dropped[0], s.dropped[1])),
+      row(QT_TRANSLATE_NOOP("Stats", "壊したブロック"), std::to_string(s.blocksBroken)),
+      row(QT_TRANSLATE_NOOP("Stats", "連鎖（段数×回数）"),
+          std::to_string(s.chains.size()) + (chains.empty() ? "" : " (" + Join(chains, " ") + ")")),
+      row(QT_TRANSLATE_NOOP("Stats", "最長の連鎖"), std::to_string(s.LongestChain())),
+      row(QT_TRANSLATE_NOOP("Stats", "取ったギフト"), pair(s.gifts[0], s.gifts[1])),
+      row(QT_TRANSLATE_NOOP("Stats", "レベルごとの時間"), Join(levels, " ")),
+  };
+}
+
+std::string Stats_Text(const GameStats& s) {
   std::string out;
-  out += "time            " + Clock(s.seconds) + " (" + std::to_string(s.passes) + " passes)\n";
-  out += "score           " + std::to_string(s.score) + " (" + Fixed(s.ScorePerMinute(), 1) +
-         " a minute)\n";
-  out += "level           " + std::to_string(s.level) + "\n";
-  out += "thrown          red " + std::to_string(s.thrown[0]) + ", blue " +
-         std::to_string(s.thrown[1]) + "\n";
-  out += "dropped         red " + std::to_string(s.dropped[0]) + ", blue " +
-         std::to_string(s.dropped[1]) + "\n";
-  out += "blocks broken   " + std::to_string(s.blocksBroken) + "\n";
-  out += "chains          " + std::to_string(s.chains.size()) + " (" + Join(chains, " ") + ")\n";
-  out += "longest chain   " + std::to_string(s.LongestChain()) + "\n";
-  out += "gifts taken     red " + std::to_string(s.gifts[0]) + ", blue " +
-         std::to_string(s.gifts[1]) + "\n";
-  out += "level times     " + Join(levels, " ") + "\n";
+  for (const auto& [label, value] : Stats_Rows(s)) out += label + ": " + value + "\n";
   return out;
 }
 

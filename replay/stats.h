@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/module1.h"
@@ -52,7 +53,9 @@ const GameStats& Stats_Current();
 void Stats_Restore(const GameStats& stats, std::uint32_t pass);
 void Stats_Stop();
 
-// Text for a person, one figure a line; and JSON.
+// The figures for a person, label and value, in the language in force; as text, one a
+// line; and as JSON, whose keys are always the same.
+std::vector<std::pair<std::string, std::string>> Stats_Rows(const GameStats& stats);
 std::string Stats_Text(const GameStats& stats);
 std::string Stats_Json(const GameStats& stats);
 

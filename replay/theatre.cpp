@@ -155,11 +155,16 @@ class Figures final : public QLabel {
     const int n = Form1->Scale();
     QFont f = Form1->Label1[0].font();
     f.setPixelSize(10 * n);
-    f.setStyleHint(QFont::Monospace);
-    f.setFamily(QStringLiteral("monospace"));
     setFont(f);
     setContentsMargins(6 * n, 6 * n, 6 * n, 6 * n);
-    setText(QString::fromStdString(Stats_Text(stats)));
+    QString html = QStringLiteral("<table cellspacing='%1'>").arg(n);
+    for (const auto& [label, value] : Stats_Rows(stats)) {
+      html += QStringLiteral("<tr><td style='color:#FFFF00'>%1</td><td>%2</td></tr>")
+                  .arg(QString::fromStdString(label).toHtmlEscaped(),
+                       QString::fromStdString(value).toHtmlEscaped());
+    }
+    setText(html + QStringLiteral("</table>"));
+    setWordWrap(true);
     setGeometry(ScaledRect(QRect(8, 64, kGameWidth - 16, 200), n));
     show();
     raise();
@@ -178,6 +183,7 @@ void Bar_Show() {
   if (t.hide.isNull()) {
     t.hide = new QTimer(t.bar);
     t.hide->setSingleShot(true);
+    t.hide->setTimerType(Qt::PreciseTimer);
     QObject::connect(t.hide, &QTimer::timeout, [] {
       if (!t.bar.isNull()) t.bar->hide();
     });
@@ -215,7 +221,10 @@ class Quietly {
   ~Quietly() {
     Platform().clock = clock_;
     --t.sound.quiet;
-    if (Form1 != nullptr) Form1->setUpdatesEnabled(true);
+    if (Form1 == nullptr) return;
+    Form1->setUpdatesEnabled(true);
+    // What was asked for meanwhile was dropped: the whole game is shown anew.
+    for (QWidget* w : Form1->findChildren<QWidget*>()) w->update();
   }
 
  private:
@@ -326,9 +335,6 @@ bool Theatre_Seek(std::uint32_t target) {
     if (target < now || k.pass > now) Restore(k);
   }
   while (Replay_IsPlaying() && Replay_Cursor().pass < target) Main_Prog();
-  if (Form1 != nullptr) {
-    for (PictureBox* b : {&Form1->Picture1, &Form1->Picture2, &Form1->Picture6}) b->update();
-  }
   Bar_Update();
   return Replay_IsPlaying();
 }

@@ -96,7 +96,8 @@ TEST_F(StatsTest, FiguresMatchAnIndependentCountAndTheCommandLine) {
   // And from the command line, as text and as JSON.
   const QString file = QString::fromStdString(ReplayLibrary_LastPath());
   QProcess text;
-  text.start(QStringLiteral(TARNIX_GAME_DIR "/tarnix"), {QStringLiteral("--stats"), file});
+  text.start(QStringLiteral(TARNIX_GAME_DIR "/tarnix"),
+             {QStringLiteral("--lang"), QStringLiteral("ja"), QStringLiteral("--stats"), file});
   ASSERT_TRUE(text.waitForFinished(30000));
   EXPECT_EQ(text.exitCode(), 0) << text.readAllStandardError().toStdString();
   EXPECT_EQ(text.readAllStandardOutput().toStdString(), Stats_Text(live));

@@ -34,5 +34,6 @@ void mnuScale3_Click();
 void mnuScale4_Click();
 void mnuFullScreen_Click();
 void mnuRumble_Click();
+void mnuDemo_Click();
 
 }  // namespace tarnix

@@ -57,6 +57,7 @@ void Options_Load(const std::string& folder) {
   ReadInt(file, "Window/Scale", 1, 4, o.Scale);
   ReadBool(file, "Window/FullScreen", o.FullScreen);
   ReadBool(file, "Pad/Rumble", o.Rumble);
+  ReadBool(file, "Title/Demo", o.Demo);
 }
 
 bool Options_Save(const std::string& folder) {
@@ -80,6 +81,7 @@ bool Options_Save(const std::string& folder) {
     if (o.Scale != 0) file.setValue("Window/Scale", o.Scale);
     file.setValue("Window/FullScreen", o.FullScreen);
     file.setValue("Pad/Rumble", o.Rumble);
+    file.setValue("Title/Demo", o.Demo);
     file.sync();
     if (file.status() != QSettings::NoError) return false;
   }

@@ -13,6 +13,7 @@ struct PortOptions {
   int Scale = 0;                  // [Window] Scale: 1..4, 0 until the first start chooses one
   bool FullScreen = false;        // [Window] FullScreen
   bool Rumble = true;             // [Pad] Rumble
+  bool Demo = true;               // [Title] Demo: a replay plays after 30 s on the title
 };
 
 PortOptions& Options();

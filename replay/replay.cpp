@@ -5,12 +5,16 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
 
 #include "core/doors.h"
 #include "core/keys.h"
 #include "core/platform.h"
 #include "core/version.h"
+#include "replay/demo.h"
 #include "replay/library.h"
+#include "replay/quiet.h"
+#include "replay/snapshot.h"
 #include "replay/stats.h"
 #include "replay/theatre.h"
 #include "replay/watch.h"
@@ -54,6 +58,9 @@ struct Player {
   bool watcher = false;
   bool feeding = false;
   Long heldKey = 0;  // the key that started watching, until it is released
+  bool demo = false;
+  std::shared_ptr<GameSnapshot> title;  // the title a demo returns to
+  SoundOutput* sound = nullptr;         // the sound a demo silenced
   ReplayRecord record;
   std::size_t next = 0;
   std::uint32_t pass = 0;
@@ -153,6 +160,13 @@ void Player_Finish(bool reachedEnd, bool quietly = false) {
               o.score == play.record.score;
   play.active = false;
   if (!play.watcher) return;
+  if (play.demo) {
+    // Replay_Demo puts back what a demo that could not start took.
+    if (play.sound != nullptr) Platform().sound = play.sound;
+    if (play.title) Snapshot_Restore(*play.title);
+    Watch_HideBanner();
+    return;
+  }
   Theatre_End(reachedEnd && !quietly);
   Module1 = play.saved;
   if (play.savedRandom) Platform().random->Randomize(*play.savedRandom);
@@ -160,10 +174,11 @@ void Player_Finish(bool reachedEnd, bool quietly = false) {
   if (!quietly) Watch_Leave();
 }
 
-void Player_Start(const ReplayRecord& record, bool watcher) {
+void Player_Start(const ReplayRecord& record, bool watcher, bool demo = false) {
   play = Player{};
   play.active = true;
   play.watcher = watcher;
+  play.demo = demo;
   play.record = record;
   play.saved = Module1;
   play.savedRandom = Platform().random->State();
@@ -182,7 +197,7 @@ void Player_Start(const ReplayRecord& record, bool watcher) {
     Player_Finish(false);
     return;
   }
-  if (watcher) Theatre_Begin(record);
+  if (watcher && !demo) Theatre_Begin(record);
 }
 
 void Replay_BeforePass();
@@ -197,6 +212,12 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
     case ReplayDoor::kNameBox:
     case ReplayDoor::kWindow: return false;
     default: break;
+  }
+  if (play.active && play.demo && !play.feeding) {
+    // Any key ends the demo and goes no further; a menu's item acts on the title.
+    Player_Finish(false);
+    return door == ReplayDoor::kKeyDown || door == ReplayDoor::kKeyUp ||
+           door == ReplayDoor::kTitleMenu;
   }
   if (play.active) {
     if (play.feeding) return false;
@@ -234,6 +255,7 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
 }
 
 void Replay_AfterDoor(ReplayDoor door, Long code) {
+  Demo_AfterDoor(door);
   switch (door) {
     case ReplayDoor::kPass: Replay_AfterPass(); return;
     case ReplayDoor::kNameBox:
@@ -346,6 +368,7 @@ void Replay_Reset() {
   play = Player{};
   Watch_Reset();
   Theatre_Reset();
+  Demo_Reset();
 }
 
 const ReplayRecord& Replay_Recording() { return rec.record; }
@@ -357,6 +380,26 @@ void Replay_Watch(const ReplayRecord& record, const std::string& title) {
   Player_Start(record, /*watcher=*/true);
   play.heldKey = kKeyZ;
 }
+
+void Replay_Demo(const ReplayRecord& record) {
+  auto title = std::make_shared<GameSnapshot>(Snapshot_Take());
+  static Silence silence;
+  SoundOutput* sound = Platform().sound;
+  Platform().sound = &silence;
+  Watch_ShowPlaying("");
+  Watch_ShowDemo();
+  Player_Start(record, /*watcher=*/true, /*demo=*/true);
+  if (!play.active) {
+    Platform().sound = sound;
+    Snapshot_Restore(*title);
+    Watch_HideBanner();
+    return;
+  }
+  play.title = std::move(title);
+  play.sound = sound;
+}
+
+bool Replay_IsDemo() { return play.active && play.demo; }
 
 ReplayOutcome Replay_Run(const ReplayRecord& record, const std::function<void()>& afterPass) {
   Player_Start(record, /*watcher=*/false);

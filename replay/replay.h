@@ -49,6 +49,11 @@ bool Replay_Paused();
 // game's figures and returns to the high-score view. `title` is shown beside "REPLAY".
 void Replay_Watch(const ReplayRecord& record, const std::string& title);
 
+// Plays `record` as the title's demo: muted, under "DEMO", ended by any key; then the title
+// is back exactly as it was.
+void Replay_Demo(const ReplayRecord& record);
+bool Replay_IsDemo();
+
 struct ReplayOutcome {
   bool ended = false;  // the game reached its recorded end
   std::uint32_t passes = 0;

@@ -124,6 +124,7 @@ void Form_LoadSteps(const std::string& folder) {
   Options_Load();
   Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
   Form1->mnuRumble.SetChecked(Options().Rumble);
+  Form1->mnuDemo.SetChecked(Options().Demo);
   Form1->ApplyStartOptions();
   Sound_CheckFiles();
   Module1.GamePhase = kTitle;

@@ -142,6 +142,10 @@
         <source>振動</source>
         <translation>Rumble</translation>
     </message>
+    <message>
+        <source>タイトルでデモ</source>
+        <translation>Demo on the title</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>

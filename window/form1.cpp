@@ -207,6 +207,7 @@ void Form1Window::BuildMenus() {
   AddItem(wait, mnuO7, QT_TRANSLATE_NOOP("Form1", "重い(&4)"), mnuO7_Click, true);
   BuildPortMenus(options);
   AddItem(options, mnuRumble, QT_TRANSLATE_NOOP("Form1", "振動"), mnuRumble_Click, true);
+  AddItem(options, mnuDemo, QT_TRANSLATE_NOOP("Form1", "タイトルでデモ"), mnuDemo_Click, true);
 
   QMenu* help = AddMenu(nullptr, mnuH0, QT_TRANSLATE_NOOP("Form1", "ヘルプ(&H)"));
   AddItem(help, mnuH1, QT_TRANSLATE_NOOP("Form1", "Ｒｅａｄｍｅ参照(&R)"), mnuH1_Click);

@@ -53,6 +53,7 @@ class Form1Window : public QMainWindow {
   std::array<MenuItem, 4> mnuScale;  // x1 .. x4
   MenuItem mnuFullScreen;
   MenuItem mnuRumble;  // the pad's rumble
+  MenuItem mnuDemo;    // a replay on the title when nobody plays
 
   // True once the window has been unloaded: the main loop ends.
   bool Unloaded() const { return unloaded_; }

@@ -3,6 +3,8 @@
 #include "bombs/bombs.h"
 #include "core/hooks.h"
 #include "files/files.h"
+#include "files/options.h"
+#include "window/flashes.h"
 #include "window/form1.h"
 #include "playfield/playfield.h"
 #include "core/platform.h"
@@ -76,8 +78,14 @@ void Blast_Resolve(int cursor) {
   const Long col = position % kRowLength - 4;
   const Long row = position / kRowLength;
   const PictureBox& flash = Form1->Picture5[blast.flash];
-  Form1->Picture1.PaintPicture(flash.Picture(), 24 * col + blast.flashX,
-                               24 * row + blast.flashY);
+  const int x = static_cast<int>(24 * col + blast.flashX);
+  const int y = static_cast<int>(24 * row + blast.flashY);
+  if (Options().GentleFlashes) {
+    const bool generationStart = cursor == 0 || EntryGeneration(cursor - 1) != generation;
+    Flash_PaintGentle(Form1->Picture1, flash.Picture(), x, y, generationStart, GetTickCount());
+  } else {
+    Form1->Picture1.PaintPicture(flash.Picture(), x, y);
+  }
 
   for (int dr = blast.rowFrom; dr <= blast.rowTo; ++dr) {
     if (position + dr * kRowLength <= 0) continue;

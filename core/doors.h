@@ -35,5 +35,7 @@ void mnuScale4_Click();
 void mnuFullScreen_Click();
 void mnuRumble_Click();
 void mnuDemo_Click();
+void mnuBombMarks_Click();
+void mnuGentleFlashes_Click();
 
 }  // namespace tarnix

@@ -58,6 +58,15 @@ void Options_Load(const std::string& folder) {
   ReadBool(file, "Window/FullScreen", o.FullScreen);
   ReadBool(file, "Pad/Rumble", o.Rumble);
   ReadBool(file, "Title/Demo", o.Demo);
+  ReadBool(file, "View/BombMarks", o.BombMarks);
+  ReadBool(file, "View/GentleFlashes", o.GentleFlashes);
+  o.Language = file.value(QLatin1String("View/Language")).toString().trimmed().toStdString();
+  for (const QString& key : file.allKeys()) {
+    if (key.startsWith(QLatin1String("Keys/")) || key.startsWith(QLatin1String("PadButtons/"))) {
+      // QSettings reads "52,0" as a list of two.
+      o.Bindings[key.toStdString()] = file.value(key).toStringList().join(',').toStdString();
+    }
+  }
 }
 
 bool Options_Save(const std::string& folder) {
@@ -82,6 +91,12 @@ bool Options_Save(const std::string& folder) {
     file.setValue("Window/FullScreen", o.FullScreen);
     file.setValue("Pad/Rumble", o.Rumble);
     file.setValue("Title/Demo", o.Demo);
+    file.setValue("View/BombMarks", o.BombMarks);
+    file.setValue("View/GentleFlashes", o.GentleFlashes);
+    if (!o.Language.empty()) file.setValue("View/Language", QString::fromStdString(o.Language));
+    for (const auto& [key, value] : o.Bindings) {
+      file.setValue(QString::fromStdString(key), QString::fromStdString(value));
+    }
     file.sync();
     if (file.status() != QSettings::NoError) return false;
   }

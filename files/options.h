@@ -2,6 +2,7 @@
 // beside "Tarnix.ini", so that the original's file never changes.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "files/files.h"
@@ -14,6 +15,12 @@ struct PortOptions {
   bool FullScreen = false;        // [Window] FullScreen
   bool Rumble = true;             // [Pad] Rumble
   bool Demo = true;               // [Title] Demo: a replay plays after 30 s on the title
+  bool BombMarks = true;          // [View] BombMarks: red and blue bombs told apart by shape
+  bool GentleFlashes = false;     // [View] GentleFlashes: fewer, softer explosion flashes
+  std::string Language;           // [View] Language: "ja", "en"...; empty for the desktop's
+  // [Keys] and [PadButtons]: the player's bindings as the input layer writes them, by
+  // "Keys/WalkLeft" and the like; empty for the defaults.
+  std::map<std::string, std::string> Bindings;
 };
 
 PortOptions& Options();

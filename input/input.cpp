@@ -5,6 +5,10 @@
 #include <vector>
 
 #include "core/doors.h"
+#include "core/hooks.h"
+#include "core/keys.h"
+#include "input/bindings.h"
+#include "input/settings_screen.h"
 
 namespace tarnix {
 
@@ -39,6 +43,18 @@ void Input_KeyDown(int source, Long keyCode) {
   std::vector<Long>& keys = Held()[source];
   if (std::find(keys.begin(), keys.end(), keyCode) == keys.end()) keys.push_back(keyCode);
   lastSource = source;
+  // The settings screen hears every press while it is open; Escape opens it where the
+  // original ignored it, on the title and in pause.
+  if (Settings_IsOpen()) {
+    Settings_Key(keyCode);
+    return;
+  }
+  const bool watching = Hook().Watching != nullptr && Hook().Watching();
+  if (keyCode == kEscape && !watching &&
+      (Module1.GamePhase == kTitle || Module1.GamePhase == kPaused)) {
+    Settings_Open();
+    return;
+  }
   // Every press is delivered, as the keyboard's repeated presses always were; only the
   // release waits for the last source to let go.
   if (source != kKeyboardSource && Module1.GamePhase == kNameEntry) {
@@ -51,6 +67,7 @@ void Input_KeyDown(int source, Long keyCode) {
 void Input_KeyUp(int source, Long keyCode) {
   std::vector<Long>& keys = Held()[source];
   keys.erase(std::remove(keys.begin(), keys.end(), keyCode), keys.end());
+  if (Settings_IsOpen()) return;
   if (!HeldByOther(source, keyCode)) Picture1_KeyUp(keyCode, 0);
 }
 
@@ -66,8 +83,12 @@ void Input_ReleaseEverySource() {
   for (const int source : sources) Input_ReleaseAll(source);
 }
 
+void Input_ForgetHeld() { Held().clear(); }
+
 void Input_Reset() {
   Held().clear();
+  Bindings_Current() = Bindings_Defaults();
+  Settings_Reset();
   lastSource = -1;
 }
 

@@ -20,6 +20,8 @@ bool Input_Held(int source, Long keyCode);
 int Input_LastSource();
 // Forgets what every source holds, without delivering anything.
 void Input_Reset();
+// The same, keeping the bindings and the settings screen: the keys change their meanings.
+void Input_ForgetHeld();
 
 // A pad's press in the name entry: arcade-style editing of the name box.
 void NameEntry_PadKey(Long keyCode);

@@ -3,14 +3,17 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 
+#include <string>
 #include <vector>
 
 #include "core/doors.h"
 #include "core/keys.h"
 #include "files/options.h"
+#include "input/bindings.h"
 #include "input/input.h"
-#include "input/scan_codes.h"
+#include "input/settings_screen.h"
 #include "window/form1.h"
 
 namespace tarnix {
@@ -41,13 +44,36 @@ KeyboardSource& Keyboard() {
   return keyboard;
 }
 
+// A key bound to an action speaks for it; a key the game's actions once had but the player
+// moved elsewhere says nothing; any other (Escape, say) keeps its own meaning. Without a scan
+// code (a synthetic event) the key means what it says. The settings screen hears the keys as
+// they were at first.
+int KeyCode(quint32 scan, int qtKey) {
+  if (scan == 0) return VirtualKeyCode(qtKey);
+  if (Settings_IsOpen()) {
+    const Long first = Bindings_DefaultKeyOf(scan);
+    return first != 0 ? static_cast<int>(first) : VirtualKeyCode(qtKey);
+  }
+  const Long bound = Bindings_KeyOf(scan);
+  if (bound != 0) return static_cast<int>(bound);
+  const int code = VirtualKeyCode(qtKey);
+  return Bindings_IsActionCode(code) ? 0 : code;
+}
+
+// What the key is called in the player's layout: what it types, or Qt's name for it.
+std::string KeyLabel(const QKeyEvent& key) {
+  const QString text = key.text().trimmed();
+  if (text.size() == 1 && text.at(0).isPrint()) return text.toUpper().toStdString();
+  return QKeySequence(key.key()).toString(QKeySequence::NativeText).toStdString();
+}
+
 int KeyboardSource::Press(const QKeyEvent& key) {
   const quint32 scan = key.nativeScanCode();
   for (const HeldKey& held : held_) {
     if (scan != 0 ? held.scanCode == scan : held.qtKey == key.key()) return held.code;
   }
-  int code = ScanCodeKey(scan);
-  if (code == 0) code = VirtualKeyCode(key.key());
+  Key_NameSeen(scan, KeyLabel(key));
+  const int code = KeyCode(scan, key.key());
   if (code != 0) held_.push_back({scan, key.key(), code});
   return code;
 }
@@ -61,8 +87,7 @@ int KeyboardSource::Release(const QKeyEvent& key) {
       return code;
     }
   }
-  const int code = ScanCodeKey(scan);
-  return code != 0 ? code : VirtualKeyCode(key.key());
+  return KeyCode(scan, key.key());
 }
 
 bool Canvas_Event(QEvent* event) {
@@ -71,6 +96,11 @@ bool Canvas_Event(QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (FullScreenToggleKey(*key)) {
       if (type == QEvent::KeyPress && !key->isAutoRepeat()) mnuFullScreen_Click();
+      return true;
+    }
+    if (type == QEvent::KeyPress && Settings_Capturing()) {
+      Key_NameSeen(key->nativeScanCode(), KeyLabel(*key));
+      if (!key->isAutoRepeat()) Settings_CaptureKey(key->nativeScanCode());
       return true;
     }
     KeyboardSource& keyboard = Keyboard();

@@ -22,7 +22,9 @@
 #include "core/pollers.h"
 #include "files/files.h"
 #include "files/options.h"
+#include "input/bindings.h"
 #include "input/input.h"
+#include "input/settings_screen.h"
 #include "playfield/playfield.h"
 #include "window/form1.h"
 
@@ -30,15 +32,20 @@ namespace tarnix {
 
 namespace {
 
-enum Control {
-  kPadLeft, kPadRight, kPadUp, kPadDown,
-  kStickLeft, kStickRight, kStickUp, kStickDown,
-  kSouth, kEast, kStart, kShoulder, kBack,
-  kControls
-};
+// The stick's four directions, then every button of a game controller by SDL's number. The
+// stick always walks, throws and drops; each button speaks for the action it is bound to.
+enum Control { kStickLeft, kStickRight, kStickUp, kStickDown, kButtons };
+constexpr int kControls = kButtons + SDL_CONTROLLER_BUTTON_MAX;
 
-constexpr Long kKeyOf[kControls] = {kLeft, kRight, kUp,   kDown,  kLeft,  kRight, kUp,
-                                    kDown, kKeyZ,  kKeyX, kEnter, kSpace, 0};
+constexpr Control Button(SDL_GameControllerButton b) { return static_cast<Control>(kButtons + b); }
+
+Long KeyOf(int control) {
+  constexpr Long kStick[kButtons] = {kLeft, kRight, kUp, kDown};
+  if (control < kButtons) return kStick[control];
+  // The settings screen hears the buttons as they were at first.
+  return Settings_IsOpen() ? Bindings_DefaultButtonOf(control - kButtons)
+                           : Bindings_ButtonOf(control - kButtons);
+}
 
 // The stick goes over at half way and comes back under three eighths, so that a thumb
 // resting near the edge does not flicker the key.
@@ -167,13 +174,18 @@ void Control_Set(Pad& pad, Control control, bool on) {
   // A menu of the menu bar holds the game; the keyboard's keys go to the menu meanwhile.
   // In another window the player's pad is not speaking to the game.
   if (on && (Form1->MenusOpen() > 0 || Form1->LookingAway())) return;
-  if (control == kBack) {
+  if (control == Button(SDL_CONTROLLER_BUTTON_BACK)) {
     if (on) Back_Press();
     return;
   }
-  const Long key = kKeyOf[control];
+  if (control == Button(SDL_CONTROLLER_BUTTON_Y)) {
+    if (on) Settings_IsOpen() ? Settings_Close() : Settings_Open();
+    return;
+  }
+  const Long key = KeyOf(control);
+  if (key == 0) return;
   bool held = false;
-  for (int c = 0; c < kControls; ++c) held = held || (pad.on[c] && kKeyOf[c] == key);
+  for (int c = 0; c < kControls; ++c) held = held || (pad.on[c] && KeyOf(c) == key);
   const int source = SourceOf(pad);
   if (held && !Input_Held(source, key)) {
     Input_KeyDown(source, key);
@@ -189,10 +201,10 @@ void Stick_Set(Pad& pad, Control negative, Control positive, int value) {
 }
 
 void Hat_Set(Pad& pad, Uint8 hat) {
-  Control_Set(pad, kPadLeft, hat & SDL_HAT_LEFT);
-  Control_Set(pad, kPadRight, hat & SDL_HAT_RIGHT);
-  Control_Set(pad, kPadUp, hat & SDL_HAT_UP);
-  Control_Set(pad, kPadDown, hat & SDL_HAT_DOWN);
+  Control_Set(pad, Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT), hat & SDL_HAT_LEFT);
+  Control_Set(pad, Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), hat & SDL_HAT_RIGHT);
+  Control_Set(pad, Button(SDL_CONTROLLER_BUTTON_DPAD_UP), hat & SDL_HAT_UP);
+  Control_Set(pad, Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN), hat & SDL_HAT_DOWN);
 }
 
 void Pad_Open(int deviceIndex) {
@@ -240,23 +252,18 @@ void Pad_Close(SDL_JoystickID id) {
 }
 
 void Controller_Button(Pad& pad, Uint8 button, bool on) {
-  switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: Control_Set(pad, kPadLeft, on); break;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: Control_Set(pad, kPadRight, on); break;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP: Control_Set(pad, kPadUp, on); break;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: Control_Set(pad, kPadDown, on); break;
-    case SDL_CONTROLLER_BUTTON_A: Control_Set(pad, kSouth, on); break;
-    case SDL_CONTROLLER_BUTTON_B: Control_Set(pad, kEast, on); break;
-    case SDL_CONTROLLER_BUTTON_START: Control_Set(pad, kStart, on); break;
-    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: Control_Set(pad, kShoulder, on); break;
-    case SDL_CONTROLLER_BUTTON_BACK: Control_Set(pad, kBack, on); break;
-    default: break;
+  if (on && Settings_Capturing()) {
+    Settings_CaptureButton(button);
+    return;
   }
+  if (button < SDL_CONTROLLER_BUTTON_MAX) Control_Set(pad, static_cast<Control>(kButtons + button), on);
 }
 
 // An unknown device: its first four buttons stand for A, B, Start and the right shoulder.
 void Joystick_Button(Pad& pad, Uint8 button, bool on) {
-  constexpr Control kFirst[] = {kSouth, kEast, kStart, kShoulder};
+  constexpr Control kFirst[] = {Button(SDL_CONTROLLER_BUTTON_A), Button(SDL_CONTROLLER_BUTTON_B),
+                                Button(SDL_CONTROLLER_BUTTON_START),
+                                Button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER)};
   if (button < std::size(kFirst)) Control_Set(pad, kFirst[button], on);
 }
 
@@ -319,6 +326,9 @@ void Pad_Start() {
   if (s.started) return;
   // SDL must leave SIGINT and SIGTERM to the game; set before any part of SDL starts.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // Buttons by where they sit, on every pad: south takes the red bomb whatever it is printed
+  // with, and the glyphs say what it is printed with.
+  SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
   s.started = true;
   s.lookedAt = 0;  // the pads already there at once
@@ -412,26 +422,107 @@ void Pad_Rumble(Long generation) {
 
 void Pad_DrawTitleLine() {
   if (State().pads.empty() || !Form1) return;
+  const Bindings& b = Bindings_Current();
   const QString text = QCoreApplication::translate(
-      "Messages", "パッド　A:赤　B:青　START:決定　BACK:タイトル");
-  static QString drawnText;
-  static QImage line;
-  if (line.isNull() || drawnText != text) {
-    // Drawn over the title's own black band between the high-score item and the credits.
-    line = Form1->Picture5[5].Picture().copy(0, 266, 264, 16);
-    if (line.isNull()) return;
-    QPainter painter(&line);
-    QFont font = Form1->Label3[0].font();
-    font.setPixelSize(11);
-    font.setBold(false);
-    painter.setFont(font);
-    painter.setPen(QColor(0x80, 0x80, 0x00));
-    painter.drawText(QRect(1, 1, 264, 16), Qt::AlignHCenter | Qt::AlignVCenter, text);
-    painter.setPen(QColor(0xFF, 0xFF, 0x00));
-    painter.drawText(QRect(0, 0, 264, 16), Qt::AlignHCenter | Qt::AlignVCenter, text);
-    drawnText = text;
+      "Messages", "%1:赤　%2:青　START:決定　BACK:タイトル　%3:設定");
+  const int buttons[3] = {b.buttons[kActRedBomb][0], b.buttons[kActBlueBomb][0], kSettingsButton};
+  // The line as pieces: text, and a glyph where the text names a button.
+  struct Piece {
+    QString text;
+    QImage glyph;
+  };
+  std::vector<Piece> pieces;
+  QString rest = text;
+  for (;;) {
+    const int at = rest.indexOf(QLatin1Char('%'));
+    if (at < 0 || at + 1 >= rest.size()) break;
+    const int n = rest.at(at + 1).digitValue();
+    if (n < 1 || n > 3) break;
+    pieces.push_back({rest.left(at), {}});
+    const QImage glyph = Pad_Glyph(buttons[n - 1]);
+    pieces.push_back({glyph.isNull() ? Pad_ButtonName(buttons[n - 1]) : QString(), glyph});
+    rest = rest.mid(at + 2);
   }
+  pieces.push_back({rest, {}});
+
+  // Drawn over the title's own black band between the high-score item and the credits.
+  QImage line = Form1->Picture5[5].Picture().copy(0, 266, 264, 16);
+  if (line.isNull()) return;
+  QPainter painter(&line);
+  QFont font = Form1->Label3[0].font();
+  font.setPixelSize(11);
+  font.setBold(false);
+  painter.setFont(font);
+  int width = 0;
+  for (const Piece& piece : pieces) {
+    width += piece.glyph.isNull() ? painter.fontMetrics().horizontalAdvance(piece.text)
+                                  : piece.glyph.width() + 1;
+  }
+  int x = std::max(0, (264 - width) / 2);
+  for (const Piece& piece : pieces) {
+    if (!piece.glyph.isNull()) {
+      painter.drawImage(x, 2, piece.glyph);
+      x += piece.glyph.width() + 1;
+      continue;
+    }
+    const int w = painter.fontMetrics().horizontalAdvance(piece.text);
+    painter.setPen(QColor(0x80, 0x80, 0x00));
+    painter.drawText(QRect(x + 1, 1, w + 2, 16), Qt::AlignLeft | Qt::AlignVCenter, piece.text);
+    painter.setPen(QColor(0xFF, 0xFF, 0x00));
+    painter.drawText(QRect(x, 0, w + 2, 16), Qt::AlignLeft | Qt::AlignVCenter, piece.text);
+    x += w;
+  }
+  painter.end();
   Form1->Picture1.PaintPicture(line, 0, 266);
+}
+
+PadFamily Pad_Family() {
+  const PadState& s = State();
+  const Pad* shown = nullptr;
+  for (const Pad& pad : s.pads) {
+    if (shown == nullptr || Input_LastSource() == SourceOf(pad)) shown = &pad;
+  }
+  if (shown == nullptr || shown->controller == nullptr) return PadFamily::kOther;
+  switch (SDL_GameControllerGetType(shown->controller)) {
+    case SDL_CONTROLLER_TYPE_XBOX360:
+    case SDL_CONTROLLER_TYPE_XBOXONE:
+    case SDL_CONTROLLER_TYPE_AMAZON_LUNA:
+    case SDL_CONTROLLER_TYPE_GOOGLE_STADIA:
+    case SDL_CONTROLLER_TYPE_NVIDIA_SHIELD: return PadFamily::kXbox;
+    case SDL_CONTROLLER_TYPE_PS3:
+    case SDL_CONTROLLER_TYPE_PS4:
+    case SDL_CONTROLLER_TYPE_PS5: return PadFamily::kPlayStation;
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO:
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_LEFT:
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_RIGHT:
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_PAIR: return PadFamily::kNintendo;
+    default: return PadFamily::kOther;
+  }
+}
+
+QImage Pad_Glyph(int button) {
+  if (button < SDL_CONTROLLER_BUTTON_A || button > SDL_CONTROLLER_BUTTON_Y) return {};
+  static const QImage glyphs(QStringLiteral(":/pictures/pad_glyphs.png"), "PNG");
+  if (glyphs.isNull()) return {};
+  // SDL numbers the face buttons south, east, west, north: the columns of the picture.
+  return glyphs.copy(kGlyphSize * button, kGlyphSize * static_cast<int>(Pad_Family()),
+                     kGlyphSize, kGlyphSize);
+}
+
+QString Pad_ButtonName(int button) {
+  // The face buttons as each family prints them, south, east, west, north.
+  static const char* const kFaces[4][4] = {{"A", "B", "X", "Y"},
+                                           {"\u2715", "\u25cb", "\u25a1", "\u25b3"},
+                                           {"B", "A", "Y", "X"},
+                                           {"S", "E", "W", "N"}};
+  static const char* const kNames[SDL_CONTROLLER_BUTTON_MAX] = {
+      "A", "B", "X", "Y", "BACK", "GUIDE", "START", "LS", "RS", "LB", "RB",
+      "\u2191", "\u2193", "\u2190", "\u2192", "M1", "P1", "P2", "P3", "P4", "TP"};
+  if (button < 0 || button >= SDL_CONTROLLER_BUTTON_MAX) return QStringLiteral("-");
+  if (button <= SDL_CONTROLLER_BUTTON_Y) {
+    return QString::fromUtf8(kFaces[static_cast<int>(Pad_Family())][button]);
+  }
+  return QString::fromUtf8(kNames[button]);
 }
 
 }  // namespace tarnix

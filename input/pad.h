@@ -4,6 +4,9 @@
 // of keys for input.h.
 #pragma once
 
+#include <QImage>
+#include <QString>
+
 #include <string>
 #include <vector>
 
@@ -29,6 +32,15 @@ void Pad_WatchFolders(const std::vector<std::string>& folders);
 int Pad_AttachVirtual();
 // A short rumble for a chain's generation, stronger for later ones.
 void Pad_Rumble(Long generation);
+// How the pad in the player's hands prints its face buttons, from SDL's controller type.
+enum class PadFamily { kXbox, kPlayStation, kNintendo, kOther };
+PadFamily Pad_Family();
+// What a pad's button (SDL's number) is called on that pad, and the drawn glyph of a face
+// button (null for the others): A B X Y, or the PlayStation's shapes, or a Nintendo pad's
+// letters where they sit, or the position lit on any other pad.
+QString Pad_ButtonName(int button);
+inline constexpr int kGlyphSize = 11;
+QImage Pad_Glyph(int button);
 // The pad's controls in one line at the foot of the title, while a pad is connected.
 void Pad_DrawTitleLine();
 

@@ -1,6 +1,7 @@
 // One pass of play: the gifts, the figure and its bombs, the bombs in the well, the rise.
 #include "bombs/bombs.h"
 #include "core/keys.h"
+#include "files/options.h"
 #include "window/form1.h"
 #include "playfield/playfield.h"
 
@@ -144,6 +145,17 @@ void Player_Act() {
 void Player_Draw(Long column) {
   PictureBox& player = Form1->Picture2;
   player.PaintPicture(Form1->Picture6.Image(), 0, 0, 24, 24, player.Left(), player.Top(), 24, 24);
+  const QImage& marks = BombMarks_Picture();
+  const bool carrying = Module1.ActionState != kIdle && Module1.HeldBomb.size() == 2;
+  if (Options().BombMarks && carrying && !marks.isNull()) {
+    // Same outline as the sheet's frame, so the sheet's mask serves.
+    const int kind = Module1.HeldBomb[1] == '1' ? 1 : 0;
+    const int row = kMarksFigureRow + 24 * (2 * kind + static_cast<int>(Module1.Facing));
+    player.PaintPicture(Form1->Picture4.Picture(), 0, 0, 24, 24, column, 24 * Module1.Facing + 84,
+                        24, 24, vbSrcPaint);
+    player.PaintPicture(marks, 0, 0, 24, 24, column, row, 24, 24, vbSrcAnd);
+    return;
+  }
   Figure_Paint(player, 0, 0, column, 24 * Module1.Facing);
 }
 

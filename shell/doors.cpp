@@ -125,4 +125,19 @@ void mnuRumble_Click() {
   });
 }
 
+void mnuBombMarks_Click() {
+  Door_Tap(ReplayDoor::kWindow, 0, [] {
+    Options().BombMarks = !Options().BombMarks;
+    Form1->mnuBombMarks.SetChecked(Options().BombMarks);
+    BombMarks_Apply(Options().BombMarks);
+  });
+}
+
+void mnuGentleFlashes_Click() {
+  Door_Tap(ReplayDoor::kWindow, 0, [] {
+    Options().GentleFlashes = !Options().GentleFlashes;
+    Form1->mnuGentleFlashes.SetChecked(Options().GentleFlashes);
+  });
+}
+
 }  // namespace tarnix

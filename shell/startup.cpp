@@ -18,11 +18,15 @@
 #include "core/hooks.h"
 #include "core/keys.h"
 #include "core/platform.h"
+#include "core/run_options.h"
 #include "files/files.h"
+#include "files/language.h"
 #include "files/options.h"
+#include "input/bindings.h"
 #include "input/input.h"
 #include "input/keyboard.h"
 #include "input/pad.h"
+#include "window/flashes.h"
 #include "playfield/playfield.h"
 #include "replay/replay.h"
 #include "replay/stats.h"
@@ -97,14 +101,17 @@ void Port_Reset() {
   Input_Reset();
   Main_ClearPollers();
   Options_Reset();
+  Flashes_Reset();
   RunOptions() = CommandLine{};
   Hook().TitleFooter = nullptr;
   Hook().ChainGeneration = nullptr;
+  Hook().Watching = nullptr;
 }
 
 void Form_HandDown() {
   Hooks& hooks = Hook();
   hooks.TitleFooter = Pad_DrawTitleLine;
+  hooks.Watching = Replay_IsPlaying;
   hooks.ChainGeneration = [](Long generation) {
     Stats_ChainGeneration(generation);
     Pad_Rumble(generation);
@@ -122,9 +129,18 @@ void Form_LoadSteps(const std::string& folder) {
   Module1.AppPath = path;
   Settings_Load();
   Options_Load();
+  Bindings_FromOptions();
+  // A language chosen on the settings screen; the command line's still wins.
+  const QString language = QString::fromStdString(Options().Language);
+  if (RunOptions().Lang.empty() && Language_Available().contains(language)) {
+    Language_Install(language);
+  }
   Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
   Form1->mnuRumble.SetChecked(Options().Rumble);
   Form1->mnuDemo.SetChecked(Options().Demo);
+  Form1->mnuBombMarks.SetChecked(Options().BombMarks);
+  Form1->mnuGentleFlashes.SetChecked(Options().GentleFlashes);
+  BombMarks_Apply(Options().BombMarks);
   Form1->ApplyStartOptions();
   Sound_CheckFiles();
   Module1.GamePhase = kTitle;

@@ -20,12 +20,10 @@
 namespace tarnix::testing {
 namespace {
 
-class DemoTest : public GameTest {
+class DemoTest : public TitleGameTest {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
-    Module1.KeyFlags = "000000";
-    Module1.WaitMs = 50;
+    TitleGameTest::SetUp();
     for (int k = 0; k < kHiScoreRanks; ++k) {
       Module1.HiScore[k] = HiScoreEntry{"P" + std::to_string(k), 1, std::to_string(50 - 10 * k)};
     }

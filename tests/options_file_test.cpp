@@ -58,6 +58,10 @@ TEST_F(OptionsFileTest, WrittenWholeAndReadBack) {
   Options().PauseWhenInactive = false;
   Options().Scale = 4;
   Options().FullScreen = true;
+  Options().BombMarks = false;
+  Options().GentleFlashes = true;
+  Options().Language = "en";
+  Options().Bindings["Keys/RedBomb"] = "44,0";
   ASSERT_TRUE(Options_Save());
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
             QStringList{QStringLiteral("tarnix.conf")}) << "no temporary or lock file left";
@@ -72,6 +76,10 @@ TEST_F(OptionsFileTest, WrittenWholeAndReadBack) {
   EXPECT_FALSE(Options().PauseWhenInactive);
   EXPECT_EQ(Options().Scale, 4);
   EXPECT_TRUE(Options().FullScreen);
+  EXPECT_FALSE(Options().BombMarks);
+  EXPECT_TRUE(Options().GentleFlashes);
+  EXPECT_EQ(Options().Language, "en");
+  EXPECT_EQ(Options().Bindings["Keys/RedBomb"], "44,0") << "the pair survives QSettings' lists";
 }
 
 TEST_F(OptionsFileTest, AFailedWriteIsNoMessageAndTarnixIniStillSaved) {

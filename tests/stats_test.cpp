@@ -20,15 +20,7 @@
 namespace tarnix::testing {
 namespace {
 
-class StatsTest : public GameTest {
- protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    Module1.GamePhase = kTitle;
-    Module1.KeyFlags = "000000";
-    Module1.WaitMs = 50;
-  }
-};
+class StatsTest : public TitleGameTest {};
 
 struct Observed {
   int thrown[2] = {0, 0};

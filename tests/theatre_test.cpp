@@ -9,6 +9,8 @@
 #include <map>
 #include <random>
 
+#include "input/input.h"
+#include "input/settings_screen.h"
 #include "replay/replay.h"
 #include "replay/snapshot.h"
 #include "replay/stats.h"
@@ -20,15 +22,8 @@
 namespace tarnix::testing {
 namespace {
 
-class TheatreTest : public GameTest {
+class TheatreTest : public TitleGameTest {
  protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    Module1.GamePhase = kTitle;
-    Module1.KeyFlags = "000000";
-    Module1.WaitMs = 50;
-  }
-
   // What the window shows, less the theatre's own bar: every picture box and label as
   // they are drawn.
   QImage Shown() {
@@ -214,6 +209,22 @@ TEST_F(TheatreTest, ControlsPauseStepChangeSpeedJumpAndMute) {
   Picture1_KeyDown(kDown, 0);
   EXPECT_FALSE(Theatre_StatsVisible());
   EXPECT_EQ(Watch_Highlighted(), -1) << "the key that closed the figures moved nothing";
+}
+
+TEST_F(TheatreTest, EscapeStopsWatchingEvenWhereTheGameStoodPaused) {
+  const ReplayRecord record = PlayRecorded(2024, [](int p) {
+    if (p == 100 || p == 300) Picture1_KeyDown(kEnter, 0);
+    if (p == 101 || p == 301) Picture1_KeyUp(kEnter, 0);
+    BotPass(p, 1);
+  });
+  Watch(record);
+  ASSERT_TRUE(Theatre_Seek(200));
+  ASSERT_EQ(Module1.GamePhase, kPaused) << "the recorded game's own pause";
+  Input_KeyDown(kKeyboardSource, kEscape);
+  Input_KeyUp(kKeyboardSource, kEscape);
+  EXPECT_FALSE(Replay_IsPlaying());
+  EXPECT_FALSE(Settings_IsOpen()) << "Escape belonged to the watcher, not to the paused game";
+  EXPECT_EQ(Module1.GamePhase, kScoreView);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "playfield/playfield.h"
+#include "core/run_options.h"
 #include "files/options.h"
 #include "shell/shell.h"
 #include "support/fixture.h"
@@ -23,11 +24,28 @@ TEST(ScaleChoice, FactorsThatFitAnArea) {
   EXPECT_EQ(Scale_Largest(QSize(538, 678), extra), 2);
   EXPECT_EQ(Scale_Largest(QSize(200, 200), extra), 1) << "x1 even where nothing fits";
   EXPECT_EQ(Scale_Largest(QSize(7680, 4320), extra), 4) << "never above x4";
-  // The first start keeps to about three quarters of the height.
-  EXPECT_EQ(Scale_FirstChoice(QSize(1920, 1040), QSize(0, 24)), 2);  // 780 high: 672 fits, 996 not
-  EXPECT_EQ(Scale_FirstChoice(QSize(2560, 1400), QSize(0, 24)), 3);  // 1050: 996 fits
-  EXPECT_EQ(Scale_FirstChoice(QSize(3840, 2120), QSize(0, 24)), 4);
-  EXPECT_EQ(Scale_FirstChoice(QSize(1024, 600), QSize(0, 24)), 1);
+}
+
+TEST(ScaleChoice, FirstStartTakesTheLargestWindowTheScreenHolds) {
+  // A 32-pixel panel, a menu bar of 24 and the frame a desktop commonly draws.
+  const QSize extra = kFrameEstimate + QSize(0, 24);
+  const auto first = [&](int w, int h) { return Scale_FirstChoice(QSize(w, h - 32), extra); };
+  EXPECT_EQ(first(1366, 768), 2) << "the most common laptop screen holds the x2 window";
+  EXPECT_EQ(first(1280, 800), 2) << "a handheld's screen";
+  EXPECT_EQ(first(1920, 1080), 3);
+  EXPECT_EQ(first(1920, 1200), 3);
+  EXPECT_EQ(first(3840, 2160), 4);
+  EXPECT_EQ(first(1024, 600), 1) << "x2 would hang below the screen";
+  // The frame counts: without it x2 would be taken where the title bar pushes it off.
+  EXPECT_EQ(Scale_FirstChoice(QSize(1366, 700), QSize(0, 24)), 2);
+  EXPECT_EQ(Scale_FirstChoice(QSize(1366, 700), extra), 1);
+}
+
+TEST(ScaleChoice, AGameSessionOpensFullScreen) {
+  EXPECT_TRUE(Session_FullScreen("gamescope"));
+  EXPECT_TRUE(Session_FullScreen("KDE:Gamescope"));
+  EXPECT_FALSE(Session_FullScreen("GNOME"));
+  EXPECT_FALSE(Session_FullScreen(nullptr));
 }
 
 class WindowSizeTest : public GameTest {
@@ -110,6 +128,24 @@ TEST_F(WindowSizeTest, F11AndAltEnterToggleFullScreenAndNothingElse) {
   EXPECT_EQ(Module1.GamePhase, kPlaying) << "Alt+Enter is not the pause key";
   EXPECT_TRUE(sound.played.empty());
   EXPECT_EQ(f.Scale(), f.WindowScale());
+}
+
+TEST_F(WindowSizeTest, FirstStartInAGameSessionOpensFullScreenAtTheLargestFactor) {
+  Form1Window& f = form();
+  const QByteArray before = qgetenv("XDG_CURRENT_DESKTOP");
+  qputenv("XDG_CURRENT_DESKTOP", "gamescope");
+  Options().Scale = 0;
+  RunOptions().Windowed = false;
+  f.ApplyStartOptions();
+  qputenv("XDG_CURRENT_DESKTOP", before);
+  EXPECT_TRUE(f.FullScreen());
+  EXPECT_TRUE(Options().FullScreen) << "remembered, so a later start in the session agrees";
+  const QSize screen = f.screen()->geometry().size();
+  EXPECT_EQ(f.Scale(), Scale_Largest(screen, QSize(0, f.menuBar()->sizeHint().height())));
+  const QSize windowed = kFrameEstimate + QSize(0, f.menuBar()->sizeHint().height());
+  EXPECT_EQ(Options().Scale, Scale_FirstChoice(f.AvailableArea(), windowed))
+      << "the window's size for leaving full screen";
+  f.SetFullScreen(false);
 }
 
 }  // namespace

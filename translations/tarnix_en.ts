@@ -143,6 +143,14 @@
         <translation>Rumble</translation>
     </message>
     <message>
+        <source>爆弾に印を付ける</source>
+        <translation>Bomb Marks</translation>
+    </message>
+    <message>
+        <source>閃光を控えめに</source>
+        <translation>Gentle Flashes</translation>
+    </message>
+    <message>
         <source>タイトルでデモ</source>
         <translation>Demo on the title</translation>
     </message>
@@ -238,8 +246,87 @@ The file will not be overwritten when the game closes.</translation>
         <translation>The replay file cannot be read.</translation>
     </message>
     <message>
-        <source>パッド&#x3000;A:赤&#x3000;B:青&#x3000;START:決定&#x3000;BACK:タイトル</source>
-        <translation>Pad  A: red  B: blue  Start: choose  Back: title</translation>
+        <source>%1:赤&#x3000;%2:青&#x3000;START:決定&#x3000;BACK:タイトル&#x3000;%3:設定</source>
+        <translation>%1 red  %2 blue  Start: go  Back: title  %3 settings</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>言語</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>キーとボタン</source>
+        <translation>Keys and Buttons</translation>
+    </message>
+    <message>
+        <source>入</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>切</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>%1:決定&#x3000;%2:戻る</source>
+        <translation>%1: choose  %2: back</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>初期設定に戻す</source>
+        <translation>Back to the Defaults</translation>
+    </message>
+    <message>
+        <source>左へ歩く</source>
+        <translation>Walk left</translation>
+    </message>
+    <message>
+        <source>右へ歩く</source>
+        <translation>Walk right</translation>
+    </message>
+    <message>
+        <source>赤い爆弾</source>
+        <translation>Red bomb</translation>
+    </message>
+    <message>
+        <source>青い爆弾</source>
+        <translation>Blue bomb</translation>
+    </message>
+    <message>
+        <source>投げる</source>
+        <translation>Throw</translation>
+    </message>
+    <message>
+        <source>落とす</source>
+        <translation>Drop</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>次の列</source>
+        <translation>Next row</translation>
+    </message>
+    <message>
+        <source>キーを押してください (Delete で空に)</source>
+        <translation>Press a key (Delete empties)</translation>
+    </message>
+    <message>
+        <source>ボタンを押してください</source>
+        <translation>Press a button</translation>
+    </message>
+    <message>
+        <source>入れ替えました</source>
+        <translation>Swapped</translation>
+    </message>
+    <message>
+        <source>キーのない操作はできません</source>
+        <translation>Every action needs a key</translation>
     </message>
 </context>
 <context>

@@ -208,6 +208,10 @@ void Form1Window::BuildMenus() {
   BuildPortMenus(options);
   AddItem(options, mnuRumble, QT_TRANSLATE_NOOP("Form1", "振動"), mnuRumble_Click, true);
   AddItem(options, mnuDemo, QT_TRANSLATE_NOOP("Form1", "タイトルでデモ"), mnuDemo_Click, true);
+  AddItem(options, mnuBombMarks, QT_TRANSLATE_NOOP("Form1", "爆弾に印を付ける"),
+          mnuBombMarks_Click, true);
+  AddItem(options, mnuGentleFlashes, QT_TRANSLATE_NOOP("Form1", "閃光を控えめに"),
+          mnuGentleFlashes_Click, true);
 
   QMenu* help = AddMenu(nullptr, mnuH0, QT_TRANSLATE_NOOP("Form1", "ヘルプ(&H)"));
   AddItem(help, mnuH1, QT_TRANSLATE_NOOP("Form1", "Ｒｅａｄｍｅ参照(&R)"), mnuH1_Click);

@@ -54,6 +54,8 @@ class Form1Window : public QMainWindow {
   MenuItem mnuFullScreen;
   MenuItem mnuRumble;  // the pad's rumble
   MenuItem mnuDemo;    // a replay on the title when nobody plays
+  MenuItem mnuBombMarks;      // red and blue bombs told apart by shape
+  MenuItem mnuGentleFlashes;  // fewer, softer explosion flashes
 
   // True once the window has been unloaded: the main loop ends.
   bool Unloaded() const { return unloaded_; }
@@ -130,6 +132,17 @@ extern Form1Window* Form1;
 
 // Fills the store boxes with the stored pictures.
 void LoadStoredPictures();
+// The bombs with their marks (tools/ draws the layout): the sheet's bomb row at y 0, then
+// the figure carrying a marked bomb, 10 frames a row, from kMarksFigureRow: red facing
+// right, red facing left, blue facing right, blue facing left. Null when missing.
+const QImage& BombMarks_Picture();
+inline constexpr int kBombRow = 72;  // the bombs' row in the sprite sheet
+inline constexpr int kMarksFigureRow = 12;
+inline constexpr int kStockIconX[2] = {166, 215};
+inline constexpr int kStockIconY = 6;
+// Puts the marked bombs (or the unmarked ones) into the sheet and the stock icons of the
+// strips, and into the strip on screen.
+void BombMarks_Apply(bool on);
 
 // The game's area in game pixels, and the largest whole factor offered.
 inline constexpr int kGameWidth = 264;
@@ -139,7 +152,12 @@ inline constexpr int kMaxScale = 4;
 bool Scale_Fits(int factor, QSize area, QSize extra);
 // The largest factor that fits; 1 when none does.
 int Scale_Largest(QSize area, QSize extra);
-// The first start's size: the largest that fits in about three quarters of the height.
+// The first start's size: the largest whose window, frame included, fits the screen's area.
 int Scale_FirstChoice(QSize area, QSize extra);
+// The frame a desktop commonly draws around a window (title bar, borders), until it is known.
+inline constexpr QSize kFrameEstimate(8, 34);
+// Whether the session (the desktop's name) shows every game full screen; the first start then
+// opens full screen, at the largest factor.
+bool Session_FullScreen(const char* desktop);
 
 }  // namespace tarnix

@@ -72,4 +72,36 @@ void LoadStoredPictures() {
   f.Picture6.SetPicture(f.Picture5[3].Picture());
 }
 
+const QImage& BombMarks_Picture() {
+  static const QImage marks = Load("bomb_marks.png", QImage());
+  return marks;
+}
+
+void BombMarks_Apply(bool on) {
+  Form1Window& f = *Form1;
+  QImage sheet = Load("sheet.png", StandInSheet());
+  QImage full = Load("strip_full.png", StandIn(264, 60, 0xFF000000));
+  QImage low = Load("strip_short.png", StandIn(264, 36, 0xFF000000));
+  const QImage& marks = BombMarks_Picture();
+  if (on && !marks.isNull()) {
+    QPainter(&sheet).drawImage(0, kBombRow, marks, 0, 0, 120, 12);
+    for (QImage* strip : {&full, &low}) {
+      QPainter p(strip);
+      p.drawImage(kStockIconX[0], kStockIconY, marks, 96, 0, 12, 12);
+      p.drawImage(kStockIconX[1], kStockIconY, marks, 108, 0, 12, 12);
+    }
+  }
+  f.Picture4.SetPicture(sheet);
+  f.Picture5[3].SetPicture(full);
+  f.Picture5[4].SetPicture(low);
+  // The strip on screen keeps what it shows; only its two stock icons change.
+  QImage shown = f.Picture6.Picture();
+  if (shown.height() >= kStockIconY + 12) {
+    QPainter p(&shown);
+    for (int x : kStockIconX) p.drawImage(x, kStockIconY, full, x, kStockIconY, 12, 12);
+    p.end();
+    f.Picture6.SetPicture(shown);
+  }
+}
+
 }  // namespace tarnix

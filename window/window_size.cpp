@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "window/form1.h"
 #include "core/run_options.h"
@@ -24,9 +25,11 @@ int Scale_Largest(QSize area, QSize extra) {
   return 1;
 }
 
-int Scale_FirstChoice(QSize area, QSize extra) {
-  // Three quarters of the height leaves the panel, the title bar and some desk in view.
-  return Scale_Largest(QSize(area.width(), area.height() * 3 / 4), extra);
+int Scale_FirstChoice(QSize area, QSize extra) { return Scale_Largest(area, extra); }
+
+bool Session_FullScreen(const char* desktop) {
+  // A handheld's game session shows one window over the whole screen whatever it asks for.
+  return desktop != nullptr && QByteArray(desktop).toLower().contains("gamescope");
 }
 
 QSize Form1Window::AvailableArea() const {
@@ -36,11 +39,10 @@ QSize Form1Window::AvailableArea() const {
 
 QSize Form1Window::FrameExtra() const {
   const int menu = menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height();
-  // The frame the desktop draws around the window is known only once it is shown.
+  // The frame the desktop draws around the window is known only once it is shown; before, a
+  // common title bar and border stand in for it.
   QSize frame(0, 0);
-  if (isVisible() && !fullScreen_) {
-    frame = frameGeometry().size() - geometry().size();
-  }
+  if (!fullScreen_) frame = isVisible() ? frameGeometry().size() - geometry().size() : kFrameEstimate;
   return QSize(frame.width(), menu + frame.height());
 }
 
@@ -118,7 +120,10 @@ void Form1Window::ApplyStartOptions() {
   PortOptions& options = Options();
   const QSize area = AvailableArea();
   const QSize extra = FrameExtra();
-  if (options.Scale == 0) options.Scale = Scale_FirstChoice(area, extra);
+  if (options.Scale == 0) {
+    options.Scale = Scale_FirstChoice(area, extra);
+    if (Session_FullScreen(std::getenv("XDG_CURRENT_DESKTOP"))) options.FullScreen = true;
+  }
   // A remembered size shrinks to the screen of the day; one asked for on the command line
   // is taken as it is.
   const int scale = RunOptions().Scale != 0

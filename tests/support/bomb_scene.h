@@ -17,6 +17,7 @@ namespace tarnix::testing {
 // What the game looked like when a pause began.
 struct PauseShot {
   std::int32_t ms = 0;
+  std::int32_t at = 0;  // the tick count when the pause began
   QImage canvas;
   std::vector<std::string> queue;
   std::string board;
@@ -37,6 +38,7 @@ class PhotoClock final : public TickClock {
   void WaitPast(std::int32_t t0, std::int32_t ms) override {
     PauseShot shot;
     shot.ms = ms;
+    shot.at = inner_.GetTickCount();
     shot.canvas = Form1->Picture1.Image().copy();
     for (int i = 0; i < Form1->List1.ListCount(); ++i) shot.queue.push_back(Form1->List1.List(i));
     shot.board = Module1.Board;

@@ -113,6 +113,29 @@ void checkSheet(Checker& c, const QImage& s)
                  [&](int x, int y) { return rgb(s, x, y) == 0xFFFFFF; }, "is not white");
 }
 
+// A mark recolours a bomb and never changes its outline: what was see-through stays so, and
+// what was not stays not, so a marked game covers the same pixels as an unmarked one.
+void checkMarks(Checker& c, const QImage& sheet, const QImage& marks)
+{
+    c.region("marked icons", 0, 0, 10 * kIcon, kIcon,
+             [&](int x, int y) { return (rgb(marks, x, y) == 0) == (rgb(sheet, x, y + kIconRow) == 0); },
+             "is black where the unmarked icon is not, or the other way round");
+    for (int kind = 0; kind < 2; ++kind)
+        for (int facing = 0; facing < 2; ++facing)
+            c.region("marked frames of kind " + std::to_string(kind), 0,
+                     kMarksFigureRow + (2 * kind + facing) * kCell, 10 * kCell, kCell,
+                     [&](int x, int y) {
+                         const int sy = y - kMarksFigureRow - 2 * kind * kCell;
+                         return (rgb(marks, x, y) == 0xFFFFFF) == (rgb(sheet, x, sy) == 0xFFFFFF);
+                     },
+                     "changes the figure's outline");
+    int unmarked = 0;
+    for (int m = 0; m < 10; ++m)
+        unmarked += marks.copy(m * kIcon, 0, kIcon, kIcon) == sheet.copy(m * kIcon, kIconRow, kIcon, kIcon);
+    if (unmarked)
+        c.fault("a bomb icon carries no mark");
+}
+
 void checkClear(Checker& c, const QImage& img, const std::string& name, int x0, int y0, int w, int h)
 {
     c.region(name, x0, y0, w, h,
@@ -134,7 +157,8 @@ int checkPictures(const QString& dir, std::ostream& out)
         {"strip_full.png", 264, 60},  {"strip_short.png", 264, 36},  {"flash_column.png", 24, 168},
         {"flash_wide.png", 120, 72},  {"flash_square.png", 120, 120}, {"icon_16.png", 16, 16},
         {"icon_32.png", 32, 32},      {"icon_48.png", 48, 48},       {"icon_128.png", 128, 128},
-        {"icon_256.png", 256, 256},
+        {"icon_256.png", 256, 256},   {"bomb_marks.png", 240, kMarksFigureRow + 4 * kCell},
+        {"pad_glyphs.png", 44, 44},
     };
     std::map<std::string, QImage> images;
     for (const Expect& e : sizes) {
@@ -152,6 +176,8 @@ int checkPictures(const QString& dir, std::ostream& out)
     }
     if (images.count("sheet.png"))
         checkSheet(c, images["sheet.png"]);
+    if (images.count("sheet.png") && images.count("bomb_marks.png"))
+        checkMarks(c, images["sheet.png"], images["bomb_marks.png"]);
     if (images.count("title.png")) {
         checkClear(c, images["title.png"], "title cursor at (72,204)", 72, 204, 24, 24);
         checkClear(c, images["title.png"], "title cursor at (72,236)", 72, 236, 24, 24);

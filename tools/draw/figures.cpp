@@ -1,5 +1,6 @@
 #include "figures.h"
 
+#include <algorithm>
 #include <array>
 
 namespace art {
@@ -393,6 +394,35 @@ const Grid kOver3 = grid(R"(
 )");
 
 }  // namespace
+
+Grid markedFrame(int n, int kind)
+{
+    Grid g = playerFrame(n);
+    // The carried bomb is the only dark grey of the figure.
+    int left = g.w, right = -1, top = g.h, bottom = -1;
+    for (int y = 0; y < g.h; ++y)
+        for (int x = 0; x < g.w; ++x)
+            if (g.rows[y][x] == 'G') {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    if (right < 0)
+        return g;
+    const int cx = (left + right + 1) / 2, cy = (top + bottom + 1) / 2;
+    // Red: a short upright bar in pink; blue: a short flat bar in light blue.
+    const char ink = kind == 0 ? 'P' : 'C';
+    for (int d = -1; d <= 1; ++d) {
+        const int x = kind == 0 ? cx : cx + d, y = kind == 0 ? cy + d : cy;
+        if (x < 0 || y < 0 || x >= g.w || y >= g.h)
+            continue;
+        char& c = g.rows[y][x];
+        if (c == 'G' || c == 'g')
+            c = ink;
+    }
+    return g;
+}
 
 const Grid& playerFrame(int n)
 {

@@ -1,6 +1,7 @@
 #include "pictures.h"
 
 #include "figures.h"
+#include "glyphs.h"
 #include "lettering.h"
 
 #include <QPainter>
@@ -25,6 +26,18 @@ QImage bombIconImage(int kind, int f)
     static const int cy[4] = {1, 10, 10, 1};
     if (f >= 0)
         paint(icon, spark(), cx[f] - 1, cy[f] - 1);
+    return icon;
+}
+
+// The same icon with its kind's mark over the body.
+QImage markedIconImage(int kind, int f)
+{
+    QImage icon = bombIconImage(kind, f);
+    const Grid& mark = bombMark(kind);
+    for (int y = 0; y < kIcon; ++y)
+        for (int x = 0; x < kIcon; ++x)
+            if (mark.rows[y][x] != '.' && icon.pixel(x, y) != kBlack)
+                icon.setPixel(x, y, colour(mark.rows[y][x]));
     return icon;
 }
 
@@ -278,6 +291,22 @@ QImage spriteSheet()
     return sheet;
 }
 
+QImage bombMarks()
+{
+    QImage img(240, kMarksFigureRow + 4 * kCell, QImage::Format_RGB32);
+    img.fill(kBlack);
+    for (int m = 0; m < 10; ++m) {
+        const int kind = m < 8 ? m / 4 : m - 8;
+        blit(img, markedIconImage(kind, m < 8 ? m % 4 : -1), m * kIcon, 0);
+    }
+    for (int kind = 0; kind < 2; ++kind)
+        for (int facing = 0; facing < 2; ++facing)
+            for (int n = 0; n < 10; ++n)
+                blit(img, cellImage(markedFrame(n, kind), facing == 1), n * kCell,
+                     kMarksFigureRow + (2 * kind + facing) * kCell);
+    return img;
+}
+
 std::vector<Picture> allPictures()
 {
     const QImage sheet = spriteSheet();
@@ -290,6 +319,8 @@ std::vector<Picture> allPictures()
     out.push_back({QStringLiteral("flash_column.png"), flash(1, 7)});
     out.push_back({QStringLiteral("flash_wide.png"), flash(5, 3)});
     out.push_back({QStringLiteral("flash_square.png"), flash(5, 5)});
+    out.push_back({QStringLiteral("bomb_marks.png"), bombMarks()});
+    out.push_back({QStringLiteral("pad_glyphs.png"), padGlyphs()});
     for (int size : {16, 32, 48, 128, 256})
         out.push_back({QStringLiteral("icon_%1.png").arg(size), appIcon(size)});
     return out;

@@ -16,6 +16,10 @@ struct Picture {
 std::vector<Picture> allPictures();
 
 QImage spriteSheet();
+// The bombs with their marks: the sheet's icon row as it is at y 0, then the figure's frames
+// with a marked bomb in its hands, a row of 10 per kind and facing (red right, red left, blue
+// right, blue left) from kMarksFigureRow.
+QImage bombMarks();
 QImage contactSheet(const std::vector<Picture>& pictures);
 // A made-up moment of play, composed the way the game composes it.
 QImage playScene(const QImage& sheet, const QImage& strip, const QImage& flash);
@@ -27,5 +31,6 @@ constexpr int kMaskOffset = 84;
 constexpr int kIconRow = 72;
 constexpr int kDiscRow = 156;
 constexpr int kTileRow = 48;
+constexpr int kMarksFigureRow = 12;
 
 }  // namespace art

@@ -1,0 +1,450 @@
+#include "input/settings_screen.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+
+#include <array>
+#include <vector>
+
+#include "core/doors.h"
+#include "core/keys.h"
+#include "files/language.h"
+#include "files/options.h"
+#include "input/bindings.h"
+#include "input/input.h"
+#include "input/pad.h"
+#include "playfield/playfield.h"
+#include "window/form1.h"
+
+namespace tarnix {
+
+namespace {
+
+enum Row {
+  kRowSound, kRowSpeed, kRowPauseInactive, kRowSize, kRowFullScreen, kRowRumble,
+  kRowMarks, kRowFlashes, kRowLanguage, kRowKeys, kRowQuit, kRows
+};
+// The keys page: the eight actions, then back to the defaults.
+constexpr int kKeyRows = kActions + 1;
+constexpr int kKeyColumns = 3;  // first key, second key, pad button
+
+enum class Note { kNone, kSwapped, kRefused };
+
+// While a key is awaited: Escape gives up, Delete and BackSpace empty the place.
+constexpr std::uint32_t kScanEscape = 9, kScanBackSpace = 22, kScanDelete = 119;
+
+struct SettingsState {
+  bool open = false;
+  bool keysPage = false;
+  bool capturing = false;
+  int row = 0;
+  int keyRow = 0;
+  int column = 0;
+  Note note = Note::kNone;
+  Long phase = 0;  // the title or the pause it was opened over
+  QImage saved;    // the canvas under the screen
+  std::vector<QWidget*> hidden;
+};
+
+SettingsState& State() {
+  static SettingsState state;
+  return state;
+}
+
+QString Tr(const char* text) { return QCoreApplication::translate("Settings", text); }
+
+const char* const kSpeeds[4] = {
+    QT_TRANSLATE_NOOP("Form1", "なし(&1)"), QT_TRANSLATE_NOOP("Form1", "軽い(&2)"),
+    QT_TRANSLATE_NOOP("Form1", "普通(&3)"), QT_TRANSLATE_NOOP("Form1", "重い(&4)")};
+
+// A menu caption without its access key: "なし(&1)" is "なし", "&Sound" is "Sound".
+QString Caption(const char* source) {
+  QString text = QCoreApplication::translate("Form1", source);
+  const int paren = text.indexOf(QStringLiteral("(&"));
+  if (paren >= 0) text.truncate(paren);
+  return text.remove(QLatin1Char('&'));
+}
+
+// The menu's own captions, so that the two always say the same; the language and the keys
+// have no menu item.
+const char* const kRowNames[kRows] = {
+    QT_TRANSLATE_NOOP("Form1", "効果音(&S)"),
+    QT_TRANSLATE_NOOP("Form1", "ウエイト(&W)"),
+    QT_TRANSLATE_NOOP("Form1", "非アクティブ時に一時停止"),
+    QT_TRANSLATE_NOOP("Form1", "画面の大きさ"),
+    QT_TRANSLATE_NOOP("Form1", "全画面表示"),
+    QT_TRANSLATE_NOOP("Form1", "振動"),
+    QT_TRANSLATE_NOOP("Form1", "爆弾に印を付ける"),
+    QT_TRANSLATE_NOOP("Form1", "閃光を控えめに"),
+    QT_TRANSLATE_NOOP("Settings", "言語"),
+    QT_TRANSLATE_NOOP("Settings", "キーとボタン"),
+    QT_TRANSLATE_NOOP("Form1", "タールニックスの終了(&X)"),
+};
+
+QString RowName(int row) {
+  return row == kRowLanguage || row == kRowKeys ? Tr(kRowNames[row]) : Caption(kRowNames[row]);
+}
+
+const char* const kActionNames[kActions] = {
+    QT_TRANSLATE_NOOP("Settings", "左へ歩く"),   QT_TRANSLATE_NOOP("Settings", "右へ歩く"),
+    QT_TRANSLATE_NOOP("Settings", "赤い爆弾"),   QT_TRANSLATE_NOOP("Settings", "青い爆弾"),
+    QT_TRANSLATE_NOOP("Settings", "投げる"),     QT_TRANSLATE_NOOP("Settings", "落とす"),
+    QT_TRANSLATE_NOOP("Settings", "一時停止"),   QT_TRANSLATE_NOOP("Settings", "次の列"),
+};
+
+QString OnOff(bool on) {
+  return on ? Tr(QT_TRANSLATE_NOOP("Settings", "入")) : Tr(QT_TRANSLATE_NOOP("Settings", "切"));
+}
+
+QString LanguageName(const QString& code) {
+  if (code == QLatin1String("ja")) return QStringLiteral("日本語");
+  if (code == QLatin1String("en")) return QStringLiteral("English");
+  return code;
+}
+
+int SpeedItem() { return static_cast<int>(std::clamp<Long>(Module1.WaitMs / 25, 0, 3)); }
+
+QString Value(int row) {
+  Form1Window& f = *Form1;
+  switch (row) {
+    case kRowSound: return OnOff(f.mnuO1.Checked());
+    case kRowSpeed: return Caption(kSpeeds[SpeedItem()]);
+    case kRowPauseInactive: return OnOff(Options().PauseWhenInactive);
+    case kRowSize: return QStringLiteral("×%1").arg(f.WindowScale());
+    case kRowFullScreen: return OnOff(f.FullScreen());
+    case kRowRumble: return OnOff(Options().Rumble);
+    case kRowMarks: return OnOff(Options().BombMarks);
+    case kRowFlashes: return OnOff(Options().GentleFlashes);
+    case kRowLanguage: return LanguageName(Language_Current());
+    default: return {};
+  }
+}
+
+// The label pairs' look: yellow over an olive shadow one pixel right and down.
+void Lettering(QPainter& p, const QRect& box, int flags, const QString& text, bool dim = false) {
+  p.setPen(QColor(0x80, 0x80, 0x00));
+  p.drawText(box.translated(1, 1), flags, text);
+  p.setPen(dim ? QColor(0xA0, 0xA0, 0x60) : QColor(0xFF, 0xFF, 0x00));
+  p.drawText(box, flags, text);
+}
+
+QFont GameLettering(int pixels) {
+  QFont font = Form1->Label1[0].font();
+  font.setPixelSize(pixels);
+  font.setBold(true);
+  return font;
+}
+
+void Cursor(QPainter& p, int y) {
+  const QPoint tip[3] = {QPoint(6, y + 4), QPoint(6, y + 14), QPoint(11, y + 9)};
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xFF, 0xFF, 0x00));
+  p.drawPolygon(tip, 3);
+}
+
+void Footer(QPainter& p) {
+  p.setFont(GameLettering(11));
+  // The first bomb keys and buttons, which this screen keeps whatever was bound.
+  const Bindings& b = Bindings_Defaults();
+  const auto names = [&b](int action) {
+    const QString key = QString::fromStdString(Key_Name(b.keys[action][0]));
+    return Pad_Count() > 0 ? Pad_ButtonName(b.buttons[action][0]) + '/' + key : key;
+  };
+  const QString confirm = names(kActRedBomb);
+  const QString leave = names(kActBlueBomb) + QStringLiteral("/Esc");
+  Lettering(p, QRect(0, 304, 264, 16), Qt::AlignHCenter | Qt::AlignVCenter,
+            Tr(QT_TRANSLATE_NOOP("Settings", "%1:決定　%2:戻る")).arg(confirm, leave), true);
+}
+
+void Draw_Main(QPainter& p) {
+  const SettingsState& s = State();
+  p.setFont(GameLettering(16));
+  Lettering(p, QRect(0, 6, 264, 24), Qt::AlignCenter, Tr(QT_TRANSLATE_NOOP("Settings", "設定")));
+  p.setFont(GameLettering(12));
+  for (int r = 0; r < kRows; ++r) {
+    const int y = 38 + 23 * r;
+    if (r == s.row) {
+      p.fillRect(QRect(2, y, 260, 19), QColor(0x20, 0x20, 0x60));
+      Cursor(p, y);
+    }
+    Lettering(p, QRect(16, y, 150, 19), Qt::AlignLeft | Qt::AlignVCenter, RowName(r));
+    Lettering(p, QRect(150, y, 106, 19), Qt::AlignRight | Qt::AlignVCenter, Value(r));
+  }
+}
+
+void Draw_Keys(QPainter& p) {
+  const SettingsState& s = State();
+  const Bindings& b = Bindings_Current();
+  p.setFont(GameLettering(16));
+  Lettering(p, QRect(0, 6, 264, 24), Qt::AlignCenter, RowName(kRowKeys));
+  p.setFont(GameLettering(11));
+  const int columnX[kKeyColumns] = {100, 152, 204};
+  for (int r = 0; r < kKeyRows; ++r) {
+    const int y = 40 + 22 * r;
+    if (r == s.keyRow) {
+      p.fillRect(r < kActions ? QRect(columnX[s.column] - 2, y, 52, 19) : QRect(2, y, 260, 19),
+                 QColor(0x20, 0x20, 0x60));
+      Cursor(p, y);
+    }
+    if (r == kActions) {
+      Lettering(p, QRect(16, y, 240, 19), Qt::AlignLeft | Qt::AlignVCenter,
+                Tr(QT_TRANSLATE_NOOP("Settings", "初期設定に戻す")));
+      continue;
+    }
+    Lettering(p, QRect(16, y, 84, 19), Qt::AlignLeft | Qt::AlignVCenter, Tr(kActionNames[r]));
+    for (int c = 0; c < kKeyColumns; ++c) {
+      QString text = QStringLiteral("-");
+      if (c < kBindSlots && b.keys[r][c] != 0) {
+        text = QString::fromStdString(Key_Name(b.keys[r][c]));
+      } else if (c == 2 && b.buttons[r][0] >= 0) {
+        text = Pad_ButtonName(b.buttons[r][0]);
+      }
+      if (s.capturing && r == s.keyRow && c == s.column) {
+        text = QStringLiteral("?");
+      } else if (c == 2 && b.buttons[r][0] >= 0) {
+        const QImage glyph = Pad_Glyph(b.buttons[r][0]);
+        if (!glyph.isNull()) {
+          p.drawImage(columnX[c] + (48 - glyph.width()) / 2, y + 4, glyph);
+          continue;
+        }
+      }
+      Lettering(p, QRect(columnX[c], y, 48, 19), Qt::AlignHCenter | Qt::AlignVCenter, text);
+    }
+  }
+  QString note;
+  if (s.capturing) {
+    note = s.column < kBindSlots
+               ? Tr(QT_TRANSLATE_NOOP("Settings", "キーを押してください (Delete で空に)"))
+               : Tr(QT_TRANSLATE_NOOP("Settings", "ボタンを押してください"));
+  } else if (s.note == Note::kSwapped) {
+    note = Tr(QT_TRANSLATE_NOOP("Settings", "入れ替えました"));
+  } else if (s.note == Note::kRefused) {
+    note = Tr(QT_TRANSLATE_NOOP("Settings", "キーのない操作はできません"));
+  }
+  Lettering(p, QRect(0, 40 + 22 * kKeyRows + 4, 264, 18), Qt::AlignCenter, note);
+}
+
+void Draw() {
+  QImage screen(kGameWidth, kGameHeight, QImage::Format_RGB32);
+  screen.fill(Qt::black);
+  QPainter p(&screen);
+  if (State().keysPage) {
+    Draw_Keys(p);
+  } else {
+    Draw_Main(p);
+  }
+  Footer(p);
+  p.end();
+  Form1->Picture1.PaintPicture(screen, 0, 0);
+  Form1->Picture1.Refresh();
+}
+
+void Speed_Choose(int item) {
+  switch (item) {
+    case 0: mnuO4_Click(); break;
+    case 1: mnuO5_Click(); break;
+    case 2: mnuO6_Click(); break;
+    default: mnuO7_Click(); break;
+  }
+}
+
+void Size_Choose(int n) {
+  switch (n) {
+    case 1: mnuScale1_Click(); break;
+    case 2: mnuScale2_Click(); break;
+    case 3: mnuScale3_Click(); break;
+    default: mnuScale4_Click(); break;
+  }
+}
+
+// The next size the menu offers, round from the largest back to x1.
+int Size_Next(int from, int step) {
+  int n = from;
+  for (int i = 0; i < kMaxScale; ++i) {
+    n = (n - 1 + step + kMaxScale) % kMaxScale + 1;
+    if (Form1->mnuScale[n - 1].Enabled()) return n;
+  }
+  return from;
+}
+
+void Language_Next(int step) {
+  const QStringList codes = Language_Available();
+  const int at = std::max(0, static_cast<int>(codes.indexOf(Language_Current())));
+  const QString next = codes.at((at + step + codes.size()) % codes.size());
+  Language_Install(next);
+  Options().Language = next.toStdString();
+}
+
+// Confirm, or Left and Right on a row: `step` is +1 or -1.
+void Main_Change(int step) {
+  SettingsState& s = State();
+  switch (s.row) {
+    case kRowSound:
+      if (Form1->mnuO1.Enabled()) mnuO1_Click();
+      break;
+    case kRowSpeed: Speed_Choose((SpeedItem() + step + 4) % 4); break;
+    case kRowPauseInactive: mnuPauseInactive_Click(); break;
+    case kRowSize: Size_Choose(Size_Next(Form1->WindowScale(), step)); break;
+    case kRowFullScreen: mnuFullScreen_Click(); break;
+    case kRowRumble: mnuRumble_Click(); break;
+    case kRowMarks: mnuBombMarks_Click(); break;
+    case kRowFlashes: mnuGentleFlashes_Click(); break;
+    case kRowLanguage: Language_Next(step); break;
+    case kRowKeys:
+      if (step > 0) {
+        s.keysPage = true;
+        s.keyRow = 0;
+        s.column = 0;
+        s.note = Note::kNone;
+      }
+      break;
+    case kRowQuit:
+      if (step > 0) {
+        Settings_Reset();
+        mnuG3_Click();
+        return;
+      }
+      break;
+    default: break;
+  }
+}
+
+void Main_Key(Long code) {
+  SettingsState& s = State();
+  switch (code) {
+    case kUp: s.row = (s.row + kRows - 1) % kRows; break;
+    case kDown: s.row = (s.row + 1) % kRows; break;
+    case kLeft:
+      if (s.row != kRowKeys && s.row != kRowQuit) Main_Change(-1);
+      break;
+    case kRight:
+      if (s.row != kRowKeys && s.row != kRowQuit) Main_Change(+1);
+      break;
+    case kKeyZ:
+    case kEnter: Main_Change(+1); break;
+    case kKeyX:
+    case kEscape: Settings_Close(); return;
+    default: return;
+  }
+  if (s.open) Draw();
+}
+
+void Keys_Key(Long code) {
+  SettingsState& s = State();
+  switch (code) {
+    case kUp: s.keyRow = (s.keyRow + kKeyRows - 1) % kKeyRows; break;
+    case kDown: s.keyRow = (s.keyRow + 1) % kKeyRows; break;
+    case kLeft: s.column = (s.column + kKeyColumns - 1) % kKeyColumns; break;
+    case kRight: s.column = (s.column + 1) % kKeyColumns; break;
+    case kKeyZ:
+    case kEnter:
+      if (s.keyRow == kActions) {
+        Bindings_Reset();
+        s.note = Note::kNone;
+      } else {
+        s.capturing = true;
+      }
+      break;
+    case kKeyX:
+    case kEscape: s.keysPage = false; break;
+    default: return;
+  }
+  Draw();
+}
+
+void Note_Result(BindResult result) {
+  SettingsState& s = State();
+  s.capturing = false;
+  s.note = result == BindResult::kSwapped   ? Note::kSwapped
+           : result == BindResult::kRefused ? Note::kRefused
+                                            : Note::kNone;
+  Draw();
+}
+
+}  // namespace
+
+bool Settings_IsOpen() { return State().open; }
+bool Settings_Capturing() { return State().open && State().capturing; }
+
+void Settings_Open() {
+  SettingsState& s = State();
+  if (s.open || Form1 == nullptr) return;
+  if (Module1.GamePhase != kTitle && Module1.GamePhase != kPaused) return;
+  s = SettingsState{};
+  s.open = true;
+  s.phase = Module1.GamePhase;
+  // The keys mean other things here: a key held now lets go, when it does, as a release.
+  Input_ForgetHeld();
+  s.saved = Form1->Picture1.Image().copy();
+  // The strip, the figure, the bombs and the pause message lie over the canvas.
+  Form1Window& f = *Form1;
+  std::vector<QWidget*> over = {&f.Picture6, &f.Label2[0], &f.Label2[1]};
+  for (PictureBox& bomb : f.Picture3) over.push_back(&bomb);
+  for (QWidget* w : over) {
+    if (!w->isHidden()) {
+      w->hide();
+      s.hidden.push_back(w);
+    }
+  }
+  Draw();
+}
+
+void Settings_Close() {
+  SettingsState& s = State();
+  if (!s.open) return;
+  for (QWidget* w : s.hidden) w->show();
+  Input_ForgetHeld();
+  if (Module1.GamePhase == kTitle) {
+    Title_Draw(TitleCursorY(Module1.MenuCursor));  // in the language chosen here
+  } else {
+    Form1->Picture1.PaintPicture(s.saved, 0, 0);
+    Form1->Picture1.Refresh();
+  }
+  s = SettingsState{};
+}
+
+void Settings_Key(Long code) {
+  SettingsState& s = State();
+  if (!s.open || s.capturing) return;
+  // The menu bar or the pad's Back may have moved the game on (back to the title, say) under
+  // the screen, which drew its own: what was kept for the way back no longer belongs.
+  if (Module1.GamePhase != s.phase) {
+    Settings_Reset();
+    return;
+  }
+  if (s.keysPage) {
+    Keys_Key(code);
+  } else {
+    Main_Key(code);
+  }
+}
+
+void Settings_CaptureKey(std::uint32_t scan) {
+  SettingsState& s = State();
+  if (!Settings_Capturing()) return;
+  if (s.column >= kBindSlots || scan == kScanEscape) {  // Escape, or a key for a button
+    s.capturing = false;
+    Draw();
+    return;
+  }
+  if (scan == kScanDelete || scan == kScanBackSpace) {
+    Note_Result(Unbind_Key(s.keyRow, s.column));
+    return;
+  }
+  Note_Result(Bind_Key(s.keyRow, s.column, scan));
+}
+
+void Settings_CaptureButton(int button) {
+  SettingsState& s = State();
+  if (!Settings_Capturing()) return;
+  if (s.column < kBindSlots) {
+    s.capturing = false;
+    Draw();
+    return;
+  }
+  Note_Result(Bind_Button(s.keyRow, 0, button));
+}
+
+void Settings_Reset() { State() = SettingsState{}; }
+
+}  // namespace tarnix

@@ -9,8 +9,7 @@
 #include "shell/signals.h"
 
 int main(int argc, char* argv[]) {
-  QStringList args;
-  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  const QStringList args = tarnix::CommandLine_Arguments(argc, argv);
   {
     // --help and the command line's errors speak the player's language too, and need no
     // display: an application object without windows carries the catalogs meanwhile.
@@ -19,30 +18,36 @@ int main(int argc, char* argv[]) {
   }
   const std::string verify = tarnix::RunOptions().Verify;
   const std::string stats = tarnix::RunOptions().Stats;
-  // The rules read the canvas, so verifying needs the controls, but never a screen.
-  if (!verify.empty() || !stats.empty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (!tarnix::Display_Named()) {
+  const bool headless = !verify.empty() || !stats.empty();
+  // The rules read the canvas, so verifying needs the controls, but never a screen: Qt's own
+  // options, which name one, are not passed on.
+  int qtArgc = argc;
+  if (headless) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtArgc = 1;
+  } else if (!tarnix::Display_Named()) {
     tarnix::Display_Report();
     return 1;
   }
   // Whole-number scaling keeps every game pixel an even block on a high-DPI desktop.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
-  tarnix::Signals_Install();
+  // A verification is a command like any other: Ctrl+C and SIGTERM end it where it stands.
+  if (!headless) {
+    tarnix::Signals_Install();
+  } else {
+    tarnix::Signals_EndAtOnce();
+  }
   tarnix::Display_GuardBegin();
   tarnix::Main_BeforeApplication();
-  QApplication app(argc, argv);
+  QApplication app(qtArgc, argv);
   tarnix::Display_GuardEnd();
-  if (!verify.empty()) return tarnix::Replay_VerifyMain(verify);
-  if (!stats.empty()) {
-    tarnix::Language_Install(
-        tarnix::Language_Choose(QLocale::system().uiLanguages(), tarnix::RunOptions().Lang));
-    return tarnix::Replay_StatsMain(stats, tarnix::RunOptions().Json);
-  }
-  QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
-  tarnix::Signals_Install();
   tarnix::Language_Install(
       tarnix::Language_Choose(QLocale::system().uiLanguages(), tarnix::RunOptions().Lang));
+  if (!verify.empty()) return tarnix::Replay_VerifyMain(verify);
+  if (!stats.empty()) return tarnix::Replay_StatsMain(stats, tarnix::RunOptions().Json);
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
+  tarnix::Signals_Install();
   tarnix::Form1Window form;
   tarnix::Form_Load();
   return 0;

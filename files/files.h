@@ -1,6 +1,8 @@
 // The settings and score file, the sound effects, the readme viewer.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 
 #include "core/module1.h"
@@ -31,6 +33,10 @@ bool Settings_Save();
 // The same save without any message box, for a process that is ending: a failure goes to
 // the standard error.
 bool Settings_SaveSilently();
+
+// The table as the settings file holds it at this moment, whatever its stamp; nothing when
+// there is no readable file.
+std::optional<std::array<HiScoreEntry, kHiScoreRanks>> Settings_TableOnDisk();
 
 // Unticks and disables the sound item when one of the effects is missing.
 void Sound_CheckFiles();

@@ -26,11 +26,12 @@ struct PortOptions {
 PortOptions& Options();
 inline void Options_Reset() { Options() = PortOptions{}; }
 
-// Reads tarnix.conf from `folder` (a UTF-8 path ending in "/"; the settings folder unless
-// told); a missing, unreadable or garbled file, or a value out of range, leaves the default,
-// silently.
-void Options_Load(const std::string& folder = Settings_FolderUtf8());
-// Writes tarnix.conf atomically into `folder`; false when it could not be written.
-bool Options_Save(const std::string& folder = Settings_FolderUtf8());
+// Reads tarnix.conf from `folder` (ending in "/"; the settings folder unless told); a missing,
+// unreadable or garbled file, or a value out of range, leaves the default, silently. A file
+// that is no regular file is refused with a line on the standard error.
+void Options_Load(const std::string& folder = Settings_Folder());
+// Writes tarnix.conf into `folder` through the game's one writer; false when it could not be
+// written. Keys this version does not know are kept as they were.
+bool Options_Save(const std::string& folder = Settings_Folder());
 
 }  // namespace tarnix

@@ -6,18 +6,16 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
+#include <QFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
-#include <random>
 #include <vector>
 
+#include "files/file_io.h"
 #include "files/files.h"
 #include "files/settings_format.h"
 #include "core/doors.h"
@@ -52,28 +50,9 @@ Session& Current() {
   return session;
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 // `source` is marked with QT_TRANSLATE_NOOP("Messages", ...), so that lupdate finds it.
 QString Text(const char* source) {
   return QCoreApplication::translate("Messages", source);
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
 std::string UserFolder() { return QFile::encodeName(settings_format::UserFolder()).toStdString(); }
@@ -118,201 +97,33 @@ std::string Settings_Find(const std::string& folder) {
   return folder + *std::min_element(names.begin(), names.end());
 }
 
-// The file a name finally leads to, links followed; the name itself when it is no link.
-std::string Link_Target(std::string path) {
-  for (int hop = 0; hop < 40; ++hop) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    char to[PATH_MAX];
-    const ssize_t length = ::readlink(path.c_str(), to, sizeof to);
-    if (length <= 0 || length == static_cast<ssize_t>(sizeof to)) return path;
-    const std::string target(to, static_cast<std::size_t>(length));
-    path = target.front() == '/' ? target : FolderOf(path) + target;
-  }
-  return path;
-}
-
-struct DiskFile {
-  enum Kind { kMissing, kRegular, kRefused } kind = kMissing;
-  std::string bytes;  // a regular file's first kMaxFileBytes + 1 bytes
-  timespec modified{};
-  mode_t mode = 0;
-  QString reason;  // why a file is refused
-};
-
-QString Reason_Of(int error) {
-  if (error == EACCES || error == EPERM) {
-    return Text(QT_TRANSLATE_NOOP("Messages", "読み取りの許可がありません"));
-  }
-  return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QString Reason_OfKind(mode_t mode) {
-  if (S_ISDIR(mode)) {
-    return Text(QT_TRANSLATE_NOOP("Messages", "フォルダであり、通常のファイルではありません"));
-  }
-  if (S_ISFIFO(mode)) {
-    return Text(QT_TRANSLATE_NOOP("Messages", "名前付きパイプであり、通常のファイルではありません"));
-  }
-  if (S_ISSOCK(mode)) {
-    return Text(QT_TRANSLATE_NOOP("Messages", "ソケットであり、通常のファイルではありません"));
-  }
-  if (S_ISCHR(mode) || S_ISBLK(mode)) {
-    return Text(QT_TRANSLATE_NOOP("Messages", "デバイスであり、通常のファイルではありません"));
-  }
-  return Text(QT_TRANSLATE_NOOP("Messages", "通常のファイルではありません"));
-}
-
-// Only a regular file (or a link to one) is opened, and never in a way that can block.
-DiskFile Inspect(const std::string& path) {
-  DiskFile file;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return file;
-    file.kind = DiskFile::kRefused;
-    file.reason = Reason_Of(errno);
-    return file;
-  }
-  file.kind = DiskFile::kRefused;
-  if (!S_ISREG(info.st_mode)) {
-    file.reason = Reason_OfKind(info.st_mode);
-    return file;
-  }
-  const Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (fd.get() < 0) {
-    file.reason = Reason_Of(errno);
-    return file;
-  }
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    file.reason = Reason_OfKind(info.st_mode);
-    return file;
-  }
-  std::vector<char> buffer(kMaxFileBytes + 1);
-  std::size_t got = 0;
-  while (got < buffer.size()) {
-    const ssize_t n = ::read(fd.get(), buffer.data() + got, buffer.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      file.reason = Reason_Of(errno);
-      return file;
-    }
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  file.kind = DiskFile::kRegular;
-  file.bytes.assign(buffer.data(), got);
-  file.modified = info.st_mtim;
-  file.mode = info.st_mode & 07777;
-  return file;
-}
+FileRead Inspect(const std::string& path) { return File_Read(path, kMaxFileBytes); }
 
 QDateTime Moment(const timespec& t) {
   return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(t.tv_sec) * 1000 +
                                         t.tv_nsec / 1000000);
 }
 
-std::optional<SettingsData> Settings_Parse(const DiskFile& file) {
-  if (file.kind != DiskFile::kRegular || file.bytes.size() > kMaxFileBytes) return std::nullopt;
+std::optional<SettingsData> Settings_Parse(const FileRead& file) {
+  if (file.kind != FileRead::kRegular || file.bytes.size() > kMaxFileBytes) return std::nullopt;
   return settings_format::ParseFile(file.bytes,
                                     settings_format::Stamp(Moment(file.modified)));
 }
 
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(022);
-  ::umask(mask);
-  return 0666 & ~mask;
+// A settings file by its shape, whatever its stamp: a table whose time moved is still one.
+bool Settings_Kind(std::string_view bytes) {
+  return settings_format::ParseFile(std::string(bytes), std::nullopt).has_value();
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-std::string RandomSuffix() {
-  static std::mt19937 gen(std::random_device{}());
-  static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::string suffix = ".";
-  for (int i = 0; i < 6; ++i) suffix += kChars[gen() % (sizeof kChars - 1)];
-  return suffix;
-}
-
-// Puts a new `path` in place only once it is complete, with the modification time `when`:
-// the old file stays whole until then. A file that is not yet named goes in under a
-// temporary name; where the file system has no unnamed files the copy has one from the
-// start, which never reads as the settings file.
-bool Write_Replacing(const std::string& path, const std::function<bool(int fd)>& fill,
-                     const timespec& when, mode_t mode) {
-  const std::string folder = FolderOf(path);
-  bool named = false;
-  std::string temp;
-  int raw = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-  if (raw < 0) {
-    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-      temp = path + RandomSuffix();
-      raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-      if (raw < 0 && errno != EEXIST) break;
-    }
-    if (raw < 0) return false;
-    named = true;
-  }
-  const Fd fd(raw);
-  const timespec times[2] = {{0, UTIME_OMIT}, when};
-  const bool complete = fill(fd.get()) && ::fchmod(fd.get(), mode) == 0 &&
-                        ::fsync(fd.get()) == 0 && ::futimens(fd.get(), times) == 0;
-  if (complete && SettingsHooks().beforeCommit) SettingsHooks().beforeCommit();
-  if (complete && !named) {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      temp = path + RandomSuffix();
-      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-        named = true;
-        break;
-      }
-      if (errno != EEXIST) break;
-    }
-    if (!named) return false;
-  }
-  if (complete && ::rename(temp.c_str(), path.c_str()) == 0) return true;
-  if (named) ::unlink(temp.c_str());
-  return false;
-}
-
-bool Write_Bytes(const std::string& path, const std::string& bytes, const timespec& when,
-                 mode_t mode) {
-  return Write_Replacing(
-      path, [&bytes](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); }, when, mode);
-}
-
-// A copy of `from` at `to`, with its time and mode, whatever its size.
-bool Copy_File(const std::string& from, const std::string& to) {
-  const Fd source(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  struct stat info {};
-  if (source.get() < 0 || ::fstat(source.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    return false;
-  }
-  auto copy = [&source](int fd) {
-    char buffer[16384];
-    for (;;) {
-      const ssize_t n = ::read(source.get(), buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return false;
-      if (n == 0) return true;
-      if (!WriteAll(fd, buffer, static_cast<std::size_t>(n))) return false;
-    }
-  };
-  return Write_Replacing(to, copy, info.st_mtim, info.st_mode & 0777);
-}
-
-bool Make_Folder(const std::string& folder) {
-  struct stat info {};
-  if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
-  return QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(folder)));
+bool Write_Settings(const std::string& path, const std::string& bytes, const timespec& when,
+                    std::optional<mode_t> mode = std::nullopt) {
+  FileWrite how;
+  how.ours = Settings_Kind;
+  how.limit = kMaxFileBytes;
+  how.modified = when;
+  how.mode = mode;
+  how.beforeCommit = SettingsHooks().beforeCommit;
+  return File_Write(path, bytes, how);
 }
 
 // Where reading looks: the settings folder, or, for a game that is not installed and whose
@@ -334,9 +145,10 @@ void Settings_MoveOldTable() {
   if (!Settings_Find(user).empty()) return;
   const std::string old = Settings_Find(Module1.AppPath);
   if (old.empty()) return;
-  const DiskFile file = Inspect(old);
-  if (file.kind != DiskFile::kRegular || file.bytes.size() > kMaxFileBytes) return;
-  if (Make_Folder(user) && Write_Bytes(user + kFileName, file.bytes, file.modified, file.mode)) {
+  const FileRead file = Inspect(old);
+  if (file.kind != FileRead::kRegular || file.bytes.size() > kMaxFileBytes) return;
+  if (File_MakeFolder(user) &&
+      Write_Settings(user + kFileName, file.bytes, file.modified, file.mode)) {
     ::unlink(old.c_str());
   }
 }
@@ -412,7 +224,7 @@ Table Merged(Table ours, const Table& base, const Table& disk) {
   return ours;
 }
 
-std::string Save_Target() { return Link_Target(Settings_Folder() + kFileName); }
+std::string Save_Target() { return File_LinkTarget(Settings_Folder() + kFileName); }
 
 // The save, with its failure told through `fail`.
 bool Settings_Store(const std::function<void(const QString&)>& fail) {
@@ -425,7 +237,7 @@ bool Settings_Store(const std::function<void(const QString&)>& fail) {
 
   const QString failed = Text(kSaveFailed);
   const std::string folder = Settings_Folder();
-  if (!Make_Folder(folder)) {
+  if (!File_MakeFolder(folder)) {
     fail(failed);
     return false;
   }
@@ -435,30 +247,22 @@ bool Settings_Store(const std::function<void(const QString&)>& fail) {
     fail(failed + Refused_Detail(target, session.refusal));
     return false;
   }
-  const DiskFile disk = Inspect(target);
-  if (disk.kind == DiskFile::kRefused) {
+  const FileRead disk = Inspect(target);
+  if (disk.kind == FileRead::kRefused) {
     fail(failed + Refused_Detail(target, disk.reason));
     return false;
   }
-  mode_t mode = NewFileMode();
-  if (disk.kind == DiskFile::kRegular) {
-    if (::access(target.c_str(), W_OK) != 0) {
-      fail(failed);
-      return false;
-    }
-    mode = disk.mode;
-    // Another copy of the game may have saved since this one started.
-    if (const std::optional<SettingsData> other = Settings_Parse(disk)) {
-      const Table& base = target == session.target ? session.base : data.HiScore;
-      data.HiScore = Merged(data.HiScore, base, other->HiScore);
-    }
+  // Another copy of the game may have saved since this one started.
+  if (const std::optional<SettingsData> other = Settings_Parse(disk)) {
+    const Table& base = target == session.target ? session.base : data.HiScore;
+    data.HiScore = Merged(data.HiScore, base, other->HiScore);
   }
   const std::string bytes = settings_format::BuildFile(data, settings_format::Stamp(now));
   // The stamp was read from the clock before the data went out; the file's time must say
   // the same minute, or a save across a minute's edge would be rejected at the next start.
   const qint64 ms = now.toMSecsSinceEpoch();
   const timespec when{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000};
-  if (!Write_Bytes(target, bytes, when, mode)) {
+  if (!Write_Settings(folder + kFileName, bytes, when)) {
     fail(failed);
     return false;
   }
@@ -480,7 +284,7 @@ std::string Settings_FolderUtf8() {
   static std::map<std::string, int> opened;
   auto found = opened.find(folder);
   if (found == opened.end()) {
-    Make_Folder(folder);
+    File_MakeFolder(folder);
     found = opened.emplace(folder, ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)).first;
   }
   return found->second < 0 ? folder : "/proc/self/fd/" + std::to_string(found->second) + "/";
@@ -493,13 +297,13 @@ void Settings_Load() {
   for (HiScoreEntry& entry : session.base) entry = HiScoreEntry{"", 0, "0"};
 
   const std::string path = Settings_ReadPath();
-  const DiskFile file = path.empty() ? DiskFile{} : Inspect(path);
-  if (file.kind == DiskFile::kMissing) {
+  const FileRead file = path.empty() ? FileRead{} : Inspect(path);
+  if (file.kind == FileRead::kMissing) {
     Settings_Defaults();
     return;
   }
-  if (file.kind == DiskFile::kRefused) {
-    if (Link_Target(path) == session.target) session.refusal = file.reason;
+  if (file.kind == FileRead::kRefused) {
+    if (File_LinkTarget(path) == session.target) session.refusal = file.reason;
     Show(Text(QT_TRANSLATE_NOOP("Messages",
                                 "設定ファイルを読み込めないため\n初期状態で起動します。\n"
                                 "このファイルは終了時にも書き換えません。")) +
@@ -511,8 +315,8 @@ void Settings_Load() {
   const std::optional<SettingsData> data = Settings_Parse(file);
   if (!data) {
     // Kept before anything can overwrite it: the table may be whole, its time only moved.
-    const std::string folder = FolderOf(path);
-    if (!Copy_File(path, folder + kRejectedName) && Link_Target(path) == session.target) {
+    const std::string folder = File_FolderOf(path);
+    if (!File_KeepAside(path, folder + kRejectedName) && File_LinkTarget(path) == session.target) {
       session.refusal =
           Text(QT_TRANSLATE_NOOP("Messages", "壊れたファイルを %1 として残せませんでした"))
               .arg(kRejectedName);
@@ -525,6 +329,16 @@ void Settings_Load() {
   }
   Settings_Apply(*data);
   session.base = data->HiScore;
+}
+
+std::optional<std::array<HiScoreEntry, kHiScoreRanks>> Settings_TableOnDisk() {
+  const std::string path = Settings_ReadPath();
+  if (path.empty()) return std::nullopt;
+  const FileRead file = Inspect(path);
+  if (file.kind != FileRead::kRegular || file.bytes.size() > kMaxFileBytes) return std::nullopt;
+  const std::optional<SettingsData> data = settings_format::ParseFile(file.bytes, std::nullopt);
+  if (!data) return std::nullopt;
+  return data->HiScore;
 }
 
 bool Settings_Save() {

@@ -135,6 +135,15 @@ std::string Header(const std::string& stamp) {
          "]";
 }
 
+StoredEntry Stored(const HiScoreEntry& entry) {
+  std::string name = entry.Name;
+  // A line feed would split the entry over two lines.
+  for (char& c : name) {
+    if (c == '\n') c = '?';
+  }
+  return {Cp932Encode(name), Clamped(entry.Level), Clamped(ScoreNumber(entry.Score))};
+}
+
 std::string BuildFile(const SettingsData& data, const std::string& stamp) {
   std::string text;
   auto line = [&text](const std::string& s) { text += s + "\r\n"; };
@@ -144,17 +153,14 @@ std::string BuildFile(const SettingsData& data, const std::string& stamp) {
   std::string options = data.SoundOn ? "1" : "0";
   if (data.WaitItem >= 0 && data.WaitItem <= 3) options += static_cast<char>('0' + data.WaitItem);
   quoted(options);
+  text = Cp932Encode(text);
   for (const HiScoreEntry& entry : data.HiScore) {
-    std::string name = entry.Name;
-    // A line feed would split the entry over two lines.
-    for (char& c : name) {
-      if (c == '\n') c = '?';
-    }
-    quoted(name);
-    line(std::to_string(Clamped(entry.Level)));
-    line(std::to_string(Clamped(ScoreNumber(entry.Score))));
+    const StoredEntry stored = Stored(entry);
+    quoted(stored.name);
+    line(std::to_string(stored.level));
+    line(std::to_string(stored.score));
   }
-  return Cp932Encode(text);
+  return text;
 }
 
 std::optional<SettingsData> ParseFile(const std::string& bytes,

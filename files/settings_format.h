@@ -33,6 +33,15 @@ std::string Stamp(const QDateTime& when);
 // Line 1 without its quotes (UTF-8).
 std::string Header(const std::string& stamp);
 
+// An entry of the table as the file holds it: the name in code page 932, the level and the
+// score within their caps.
+struct StoredEntry {
+  std::string name;
+  Long level = 0;
+  Long score = 0;
+};
+StoredEntry Stored(const HiScoreEntry& entry);
+
 // The whole file, bytes as they go to disk.
 std::string BuildFile(const SettingsData& data, const std::string& stamp);
 // The whole file back; nothing when it is damaged or its stamp is not `stamp`.

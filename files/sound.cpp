@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstring>
 
+#include "files/file_io.h"
 #include "files/files.h"
 #include "files/mixer.h"
 #include "core/hooks.h"
@@ -21,6 +22,8 @@ namespace {
 constexpr int kFrequency = 22050;
 constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kChannels = 1;
+// An effect is a fraction of a second; a file this big is none of the game's.
+constexpr std::size_t kMaxEffectBytes = 16u << 20;
 
 }  // namespace
 
@@ -156,10 +159,14 @@ const MixerSound::Effect* MixerSound::Find(const std::string& path) {
   if (found != effects_.end()) return &found->second;
   // A missing, unreadable or garbled file is silence and is not kept, so a file put back
   // later plays.
+  // Through the game's one reader: a pipe or a device under an effect's name never blocks.
+  const FileRead file = File_Read(path, kMaxEffectBytes);
+  if (file.kind != FileRead::kRegular || file.bytes.size() > kMaxEffectBytes) return nullptr;
   SDL_AudioSpec recorded{};
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(SDL_RWFromFile(path.c_str(), "rb"), 1, &recorded, &buffer, &length)) {
+  if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(file.bytes.data(), static_cast<int>(file.bytes.size())),
+                      1, &recorded, &buffer, &length)) {
     return nullptr;
   }
   Effect effect;

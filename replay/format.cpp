@@ -111,7 +111,7 @@ bool ParseHeader(Lines& in, ReplayRecord& rec, std::size_t& eventCount) {
   if (!in.Field("end", v)) return false;
   const auto end = Words(v);
   if (end.size() != 4 || end[0].size() != 1 ||
-      (end[0][0] != 'O' && end[0][0] != 'T' && end[0][0] != 'Q') ||
+      (end[0][0] != 'O' && end[0][0] != 'T' && end[0][0] != 'Q' && end[0][0] != 'C') ||
       !ParseNumber<std::uint32_t>(end[1], rec.passes, 0, kReplayMaxPasses) ||
       !ParseNumber<std::int32_t>(end[2], rec.level, 0, 1000000) ||
       !ParseNumber<std::int32_t>(end[3], rec.score, 0, INT32_MAX)) {
@@ -173,6 +173,8 @@ std::string Replay_Format(const ReplayRecord& rec) {
   return out;
 }
 
+bool Replay_IsFile(std::string_view bytes) { return bytes.substr(0, kMagic.size()) == kMagic; }
+
 ReplayReadResult Replay_Parse(std::string_view bytes) {
   if (bytes.size() > kReplayMaxBytes) return Fail(ReplayError::kTooLarge);
   Lines in(bytes);
@@ -203,6 +205,7 @@ ReplayReadResult Replay_Parse(std::string_view bytes) {
   if (words.size() != count) return Fail(ReplayError::kDamaged);
   rec.events.reserve(count);
   std::uint64_t pass = 0;
+  std::size_t atThisPass = 0;
   for (const std::string_view word : words) {
     const char code = word.back();
     if (!IsEventCode(code)) return Fail(ReplayError::kDamaged);
@@ -214,6 +217,8 @@ ReplayReadResult Replay_Parse(std::string_view bytes) {
     }
     pass += delta;
     if (pass > rec.passes) return Fail(ReplayError::kDamaged);
+    atThisPass = delta == 0 ? atThisPass + 1 : 1;
+    if (atThisPass > kReplayMaxEventsPerPass) return Fail(ReplayError::kCrowded);
     rec.events.push_back({static_cast<std::uint32_t>(pass), code});
   }
   ReplayReadResult result;

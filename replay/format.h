@@ -18,6 +18,9 @@ inline constexpr int kRulesVersion = 1;
 // A hostile file must not make the reader or the playback hold or run without bound.
 inline constexpr std::size_t kReplayMaxBytes = 4u << 20;
 inline constexpr std::size_t kReplayMaxEvents = 1u << 20;
+// No game takes more inputs between two passes: the recorder ends its recording there, the
+// reader refuses a file with more, and a replay being watched never holds the window longer.
+inline constexpr std::size_t kReplayMaxEventsPerPass = 1024;
 inline constexpr std::uint32_t kReplayMaxPasses = 0x7FFFFFFFu;
 
 // What arrived at one of the game's doors, by the letter the file gives it:
@@ -28,7 +31,9 @@ struct ReplayEvent {
   char code = 0;
 };
 
-enum class ReplayEnding : char { kGameOver = 'O', kTitle = 'T', kQuit = 'Q' };
+// kCut: the recorder reached one of its bounds and the recording ends there, while the game
+// went on; `passes`, `level` and `score` are those of that moment.
+enum class ReplayEnding : char { kGameOver = 'O', kTitle = 'T', kQuit = 'Q', kCut = 'C' };
 
 struct ReplayRecord {
   std::string game = "1.01";  // the game's version that recorded it
@@ -53,6 +58,7 @@ enum class ReplayError {
   kRulesVersion,   // recorded under other rules
   kDamaged,        // truncated or garbled
   kTooLarge,
+  kCrowded,        // more inputs between two passes than a game can make
   kUnreadable,     // missing, or could not be read
 };
 
@@ -60,10 +66,13 @@ struct ReplayReadResult {
   std::optional<ReplayRecord> record;
   ReplayError error = ReplayError::kNone;
   int version = 0;  // the format or rules version found, for kFormatVersion / kRulesVersion
+  std::string detail;  // why a file could not be read (kUnreadable), in the run's language
 };
 
 std::string Replay_Format(const ReplayRecord& record);
 ReplayReadResult Replay_Parse(std::string_view bytes);
+// Whether `bytes` start like a replay file.
+bool Replay_IsFile(std::string_view bytes);
 
 // The event letter for a virtual-key code going down or up, 0 for a key the rules ignore.
 char Replay_KeyLetter(std::int32_t keyCode, bool down);

@@ -46,8 +46,9 @@ struct DoorState {
 struct Recorder {
   bool active = false;
   bool starting = false;
-  bool tooLong = false;
+  bool cut = false;             // the recording ended at a bound; the game goes on
   std::uint32_t pass = 0;
+  std::size_t atThisPass = 0;  // inputs kept since the last pass began
   DoorState before;
   ReplayRecord record;
   int rank = -1;  // the table entry the finished game made, until its name is taken
@@ -91,24 +92,33 @@ void Recorder_Begin() {
   rec.record.broken = Module1.BlocksBroken;
 }
 
-void Recorder_Add(char code) {
-  if (code == 0) return;
-  if (rec.record.events.size() >= kReplayMaxEvents) {
-    // Beyond any game a player can play; the game goes on unrecorded.
-    rec.active = false;
-    rec.tooLong = true;
-    return;
-  }
-  rec.record.events.push_back({rec.pass, code});
-}
-
-void Recorder_Finish(ReplayEnding ending) {
-  rec.active = false;
+// Where the recording ends: at the game's end, or where it was cut.
+void Recorder_End(ReplayEnding ending) {
   ReplayRecord& r = rec.record;
   r.ending = ending;
   r.passes = rec.pass;
   r.level = Module1.Level;
   r.score = Module1.Score;
+}
+
+void Recorder_Add(char code) {
+  if (code == 0 || rec.cut) return;
+  std::vector<ReplayEvent>& events = rec.record.events;
+  rec.atThisPass = !events.empty() && events.back().pass == rec.pass ? rec.atThisPass + 1 : 1;
+  if (events.size() >= kReplayMaxEvents || rec.atThisPass > kReplayMaxEventsPerPass) {
+    // Beyond what a player's hands can make (a program typing): the game is still kept, as
+    // far as this.
+    Recorder_End(ReplayEnding::kCut);
+    rec.cut = true;
+    return;
+  }
+  events.push_back({rec.pass, code});
+}
+
+void Recorder_Finish(ReplayEnding ending) {
+  rec.active = false;
+  ReplayRecord& r = rec.record;
+  if (!rec.cut) Recorder_End(ending);
   r.stamp = Stamp();
   ReplayLibrary_SaveLast(r);
   if (Module1.GamePhase == kNameEntry && Form1 != nullptr) {
@@ -120,8 +130,10 @@ void Recorder_Finish(ReplayEnding ending) {
 }
 
 void Player_Feed() {
-  while (play.next < play.record.events.size() &&
-         play.record.events[play.next].pass == play.pass && InGame()) {
+  // However the file was made, the window gets its events back after so many.
+  for (std::size_t fed = 0; fed < kReplayMaxEventsPerPass && play.next < play.record.events.size() &&
+                            play.record.events[play.next].pass == play.pass && InGame();
+       ++fed) {
     const char code = play.record.events[play.next++].code;
     play.feeding = true;
     if (code == 'T') {
@@ -171,7 +183,10 @@ void Player_Finish(bool reachedEnd, bool quietly = false) {
   Module1 = play.saved;
   if (play.savedRandom) Platform().random->Randomize(*play.savedRandom);
   Wait_Apply(Module1.WaitMs);
-  if (!quietly) Watch_Leave();
+  if (quietly) return;
+  // Its last frame still on the canvas.
+  if (reachedEnd && play.record.ending == ReplayEnding::kCut) Watch_SayCut();
+  if (Form1 != nullptr && !Form1->Unloaded()) Watch_Leave();
 }
 
 void Player_Start(const ReplayRecord& record, bool watcher, bool demo = false) {
@@ -440,8 +455,13 @@ std::string Replay_ErrorText(const ReplayReadResult& r) {
       text = message(QT_TRANSLATE_NOOP("Messages", "リプレイファイルが壊れています（途中で切れているか、書き換えられています）。"));
       break;
     case ReplayError::kTooLarge: text = message(QT_TRANSLATE_NOOP("Messages", "リプレイファイルが大きすぎます。")); break;
+    case ReplayError::kCrowded:
+      text = message(QT_TRANSLATE_NOOP("Messages", "リプレイファイルに、ゲームでは起こりえない数（1 パスに %1 を超える）の入力があります。"))
+                 .arg(kReplayMaxEventsPerPass);
+      break;
     case ReplayError::kUnreadable: text = message(QT_TRANSLATE_NOOP("Messages", "リプレイファイルを読めません。")); break;
   }
+  if (!r.detail.empty()) text += QStringLiteral("\n(") + QString::fromStdString(r.detail) + u')';
   return text.toStdString();
 }
 

@@ -67,6 +67,12 @@ struct ReplayOutcome {
 ReplayOutcome Replay_Run(const ReplayRecord& record,
                          const std::function<void()>& afterPass = nullptr);
 
+// --verify's exit status: the game ends as recorded; it does not, or the file cannot be
+// read; it agrees as far as a recording goes that was cut.
+inline constexpr int kVerifyMatch = 0;
+inline constexpr int kVerifyMismatch = 1;
+inline constexpr int kVerifyCut = 3;
+
 // The whole of --verify: reads `path`, replays it without a window, prints the outcome.
 // Needs the window's controls (the rules read the canvas) but never shows them.
 int Replay_VerifyFile(const std::string& path);

@@ -1,3 +1,5 @@
+#include <QCoreApplication>
+
 #include <cstdio>
 
 #include "window/form1.h"
@@ -19,13 +21,21 @@ class ToStderr final : public MessageBoxes {
   }
 };
 
-const char* Ending(ReplayEnding ending) {
+QString Tr(const char* text) { return QCoreApplication::translate("Verify", text); }
+
+QString Ending(ReplayEnding ending) {
   switch (ending) {
-    case ReplayEnding::kGameOver: return "game over";
-    case ReplayEnding::kTitle: return "back to the title";
-    case ReplayEnding::kQuit: return "quit";
+    case ReplayEnding::kGameOver: return Tr(QT_TRANSLATE_NOOP("Verify", "ゲームオーバー"));
+    case ReplayEnding::kTitle: return Tr(QT_TRANSLATE_NOOP("Verify", "タイトルへ戻る"));
+    case ReplayEnding::kQuit: return Tr(QT_TRANSLATE_NOOP("Verify", "ウィンドウを閉じる"));
+    case ReplayEnding::kCut: return Tr(QT_TRANSLATE_NOOP("Verify", "記録の打ち切り"));
   }
-  return "";
+  return {};
+}
+
+void Print(std::FILE* out, const QString& text) {
+  const QByteArray bytes = (text + u'\n').toLocal8Bit();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
 }
 
 }  // namespace
@@ -33,17 +43,37 @@ const char* Ending(ReplayEnding ending) {
 int Replay_VerifyFile(const std::string& path) {
   const ReplayReadResult r = ReplayLibrary_Read(path);
   if (!r.record) {
-    std::fprintf(stderr, "tarnix: %s: %s\n", path.c_str(), Replay_ErrorText(r).c_str());
-    return 1;
+    std::fprintf(stderr, "tarnix: %s: ", path.c_str());
+    Print(stderr, QString::fromStdString(Replay_ErrorText(r)));
+    return kVerifyMismatch;
   }
   const ReplayRecord& rec = *r.record;
   const ReplayOutcome out = Replay_Run(rec);
-  std::printf("replayed: level %d, score %d, %s at pass %u\n", out.level, out.score,
-              out.ended ? Ending(rec.ending) : "a different end", out.passes);
-  std::printf("recorded: level %d, score %d, %s at pass %u\n", rec.level, rec.score,
-              Ending(rec.ending), rec.passes);
-  std::printf("%s\n", out.matches ? "match" : "MISMATCH");
-  return out.matches ? 0 : 1;
+  const char* line = QT_TRANSLATE_NOOP("Verify", "%1: レベル %2、スコア %3、%4 パス目で%5");
+  Print(stdout, Tr(line)
+                    .arg(Tr(QT_TRANSLATE_NOOP("Verify", "再生")))
+                    .arg(out.level)
+                    .arg(out.score)
+                    .arg(out.passes)
+                    .arg(out.ended ? Ending(rec.ending)
+                                   : Tr(QT_TRANSLATE_NOOP("Verify", "記録と違う終わり"))));
+  Print(stdout, Tr(line)
+                    .arg(Tr(QT_TRANSLATE_NOOP("Verify", "記録")))
+                    .arg(rec.level)
+                    .arg(rec.score)
+                    .arg(rec.passes)
+                    .arg(Ending(rec.ending)));
+  // The verdict is a word for scripts, the same in every language.
+  if (!out.matches) {
+    std::puts("MISMATCH");
+    return kVerifyMismatch;
+  }
+  if (rec.ending == ReplayEnding::kCut) {
+    std::puts("cut");
+    return kVerifyCut;
+  }
+  std::puts("match");
+  return kVerifyMatch;
 }
 
 int Replay_StatsFile(const std::string& path, bool json) {

@@ -1,6 +1,6 @@
 #include "replay/watch.h"
 
-#include <QFile>
+#include <QCoreApplication>
 #include <QPointer>
 
 #include "files/files.h"
@@ -80,24 +80,29 @@ void Highlight(int rank) {
 
 bool HasReplay(int rank) { return !ReplayLibrary_PathFor(rank).empty(); }
 
+void Play(const ReplayRecord& record, const std::string& title) {
+  banner.Hide();
+  Highlight(-1);
+  inScoreView = false;
+  Replay_Watch(record, title);
+}
+
 void Play(const std::string& path, const std::string& title) {
   const ReplayReadResult r = ReplayLibrary_Read(path);
   if (!r.record) {
     Platform().messages->Show(Replay_ErrorText(r), MessageIcon::kCritical);
     return;
   }
-  banner.Hide();
-  Highlight(-1);
-  inScoreView = false;
-  Replay_Watch(*r.record, title);
+  Play(*r.record, title);
 }
 
 }  // namespace
 
 bool Watch_Key(Long code) {
   if (Module1.GamePhase == kGameOverView && code == kWatchKey) {
-    const std::string last = ReplayLibrary_LastPath();
-    if (QFile::exists(QString::fromStdString(last))) Play(last, "");
+    // The game just lost as it was recorded, whether or not its file could be kept.
+    const ReplayRecord& last = Replay_Recording();
+    if (!last.stamp.empty()) Play(last, "");
     return true;
   }
   if (Module1.GamePhase != kScoreView || !inScoreView) return false;
@@ -163,6 +168,15 @@ void Watch_Leave() {
   Watch_Enter();
   if (watched >= 0 && HasReplay(watched)) Highlight(watched);
   watched = -1;
+}
+
+void Watch_SayCut() {
+  const char* const text = QT_TRANSLATE_NOOP(
+      "Messages",
+      "記録はここで打ち切られています（入力が多すぎたため）。"
+      "ゲームはこの先も続きましたが、再生できるのはここまでです。");
+  Platform().messages->Show(QCoreApplication::translate("Messages", text).toStdString(),
+                            MessageIcon::kInformation);
 }
 
 void Watch_OfferLast() { banner.Show("Z Key : Replay", 184); }

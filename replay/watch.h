@@ -18,6 +18,8 @@ void Watch_AfterDoor();
 void Watch_Enter();
 // A replay has ended: back to the high-score view.
 void Watch_Leave();
+// A replay whose recording was cut has played as far as it goes: says so.
+void Watch_SayCut();
 // On the game-over screen, where the last game can be watched.
 void Watch_OfferLast();
 void Watch_ShowPlaying(const std::string& title);

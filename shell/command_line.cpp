@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "files/language.h"
@@ -52,7 +53,7 @@ std::vector<Option> Options_List() {
   add({QStringLiteral("verify")},
       Tr(QT_TRANSLATE_NOOP("CommandLine",
                            "FILE をウィンドウなしで再生し、レベルとスコアを確かめます"
-                           "（一致すれば終了コード 0）。")),
+                           "（一致すれば終了コード 0、打ち切られた記録がそこまで一致すれば 3）。")),
       QStringLiteral("FILE"));
   add({QStringLiteral("stats")},
       Tr(QT_TRANSLATE_NOOP("CommandLine",
@@ -107,6 +108,35 @@ void Print(std::FILE* out, const QString& text) {
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
 }
 
+// What Qt's own -platform and -display options said, for the check for a display.
+struct QtOptions {
+  QString platform;
+  QString display;
+  bool platformSet = false;
+  bool displaySet = false;
+};
+QtOptions& GivenToQt() {
+  static QtOptions given;
+  return given;
+}
+
+// The no-display line, put into the run's language while its catalog is in force: by the
+// time it is needed the catalog may be gone.
+QByteArray& NoDisplayLine() {
+  static QByteArray line;
+  return line;
+}
+
+void NoDisplay_Prepare() {
+  NoDisplayLine() =
+      (QStringLiteral("tarnix: ") +
+       Tr(QT_TRANSLATE_NOOP("CommandLine",
+                            "使える画面がありません。DISPLAY も WAYLAND_DISPLAY も（-display も）"
+                            "動いているデスクトップにつながらないため、ウィンドウを開けません。")) +
+       u'\n')
+          .toLocal8Bit();
+}
+
 int Fail(const QString& error, const QString& usage) {
   Print(stderr, QStringLiteral("tarnix: ") + error + u'\n');
   Print(stderr, usage);
@@ -134,6 +164,7 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
     }
   }
   Language_Install(Language_Choose(QLocale::system().uiLanguages(), line.Lang));
+  NoDisplay_Prepare();
 
   const std::vector<Option> options = Options_List();
   const QString usage = Usage(options);
@@ -153,6 +184,19 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
     Print(stdout, QStringLiteral("Tarnix Ver%1\n").arg(QLatin1String(kGameVersion)));
     return 0;
   }
+  // An empty value is a mistake (a script's unset variable), never "the default".
+  for (const Option& o : options) {
+    const QString name = o.option.names().constFirst();
+    if (o.option.valueName().isEmpty() || !parser.isSet(name)) continue;
+    if (parser.values(name).contains(QString())) {
+      return Fail(Tr(QT_TRANSLATE_NOOP("CommandLine", "%1 に空の値は指定できません。"))
+                      .arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name),
+                  usage);
+    }
+  }
+  QtOptions& qt = GivenToQt();
+  qt = QtOptions{parser.value(QStringLiteral("platform")), parser.value(QStringLiteral("display")),
+                 parser.isSet(QStringLiteral("platform")), parser.isSet(QStringLiteral("display"))};
   if (!line.Lang.empty() && !Language_Available().contains(QString::fromStdString(line.Lang))) {
     return Fail(Tr(QT_TRANSLATE_NOOP("CommandLine", "--lang には %1 のどれかを指定してください。"))
                     .arg(Language_Available().join(QStringLiteral(", "))),
@@ -177,11 +221,62 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
                   usage);
     }
   }
-  line.Replay = parser.value(QStringLiteral("replay")).toStdString();
-  line.Verify = parser.value(QStringLiteral("verify")).toStdString();
-  line.Stats = parser.value(QStringLiteral("stats")).toStdString();
+  line.Replay = CommandLine_Bytes(parser.value(QStringLiteral("replay")));
+  line.Verify = CommandLine_Bytes(parser.value(QStringLiteral("verify")));
+  line.Stats = CommandLine_Bytes(parser.value(QStringLiteral("stats")));
   line.Json = parser.isSet(QStringLiteral("json"));
   return std::nullopt;
+}
+
+// A byte that is not part of UTF-8 becomes the lone surrogate U+DC80..U+DCFF, which no
+// valid text holds, so that the bytes come back exactly.
+QStringList CommandLine_Arguments(int argc, char** argv) {
+  QStringList args;
+  for (int i = 0; i < argc; ++i) {
+    const auto* p = reinterpret_cast<const unsigned char*>(argv[i]);
+    const std::size_t size = std::strlen(argv[i]);
+    QString arg;
+    for (std::size_t at = 0; at < size;) {
+      const unsigned char lead = p[at];
+      const int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2
+                                         : lead >= 0xE0 && lead < 0xF0 ? 3
+                                         : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+      char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+      bool valid = length > 0 && at + static_cast<std::size_t>(length) <= size;
+      for (int k = 1; valid && k < length; ++k) {
+        valid = (p[at + k] & 0xC0) == 0x80;
+        code = (code << 6) | (p[at + k] & 0x3F);
+      }
+      // Overlong forms, surrogates and what lies past U+10FFFF are not UTF-8 either.
+      valid = valid && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000) &&
+              !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
+      if (valid) {
+        arg += QString::fromUcs4(&code, 1);
+        at += static_cast<std::size_t>(length);
+      } else {
+        arg += QChar(static_cast<char16_t>(0xDC00 | lead));
+        ++at;
+      }
+    }
+    args << arg;
+  }
+  return args;
+}
+
+std::string CommandLine_Bytes(const QString& arg) {
+  std::string bytes;
+  for (qsizetype i = 0; i < arg.size(); ++i) {
+    const char16_t unit = arg[i].unicode();
+    // A pair is taken whole below, so a low surrogate met here stands alone.
+    if (unit >= 0xDC80 && unit <= 0xDCFF) {
+      bytes += static_cast<char>(unit & 0xFF);
+    } else {
+      const qsizetype length = QChar::isHighSurrogate(unit) && i + 1 < arg.size() ? 2 : 1;
+      bytes += arg.mid(i, length).toStdString();
+      i += length - 1;
+    }
+  }
+  return bytes;
 }
 
 }  // namespace tarnix
@@ -220,8 +315,11 @@ void Display_Handler(QtMsgType type, const QMessageLogContext& context, const QS
 }  // namespace
 
 bool Display_Named() {
-  const QByteArray platform = qgetenv("QT_QPA_PLATFORM").trimmed();
-  const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+  // Qt takes its command line's word over the environment's.
+  const QtOptions& qt = GivenToQt();
+  const QByteArray platform =
+      qt.platformSet ? qt.platform.toUtf8().trimmed() : qgetenv("QT_QPA_PLATFORM").trimmed();
+  const bool x11 = qt.displaySet || !qEnvironmentVariableIsEmpty("DISPLAY");
   const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
   if (platform.isEmpty()) return x11 || wayland;
   if (platform.startsWith("xcb")) return x11;
@@ -230,9 +328,8 @@ bool Display_Named() {
 }
 
 void Display_Report() {
-  std::fputs("tarnix: no usable display: neither DISPLAY nor WAYLAND_DISPLAY leads to a "
-             "running desktop session, so the game cannot open its window.\n",
-             stderr);
+  if (NoDisplayLine().isEmpty()) NoDisplay_Prepare();
+  std::fputs(NoDisplayLine().constData(), stderr);
 }
 
 void Display_GuardBegin() {

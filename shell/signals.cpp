@@ -63,6 +63,15 @@ void Signals_Install() {
   }
 }
 
+void Signals_EndAtOnce() {
+  for (const int signal : {SIGTERM, SIGINT}) {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+  }
+}
+
 void Signals_Uninstall() {
   if (g_installed) {
     for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &g_previous[i], nullptr);

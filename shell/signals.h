@@ -8,6 +8,10 @@ namespace tarnix {
 // Installs the handlers and tells SDL to leave them alone: before SDL starts, and again once
 // the application object exists, so that the event loop hears them.
 void Signals_Install();
+// For a run without the game's window (--verify): SIGINT and SIGTERM end it where it stands,
+// as they end any command, even where its starter left them ignored (a script's background
+// job).
+void Signals_EndAtOnce();
 // Puts back the handlers that were in force before Signals_Install (for tests).
 void Signals_Uninstall();
 // Closes the game from any phase, over any open menu or message box. A request that comes

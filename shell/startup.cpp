@@ -28,6 +28,7 @@
 #include "input/pad.h"
 #include "window/flashes.h"
 #include "playfield/playfield.h"
+#include "replay/library.h"
 #include "replay/replay.h"
 #include "replay/stats.h"
 #include "shell/command_line.h"
@@ -128,6 +129,7 @@ void Form_LoadSteps(const std::string& folder) {
   if (path.empty() || path.back() != '/') path += '/';
   Module1.AppPath = path;
   Settings_Load();
+  ReplayLibrary_Hold();
   Options_Load();
   Bindings_FromOptions();
   // A language chosen on the settings screen; the command line's still wins.
@@ -180,8 +182,13 @@ void Form_Unload(Long& /*Cancel*/) {
   // The player has just been told when the folder takes no writes; the port's own options
   // are not worth a second message, at this closing or any later one.
   if (!Options_Save() && saved) {
-    std::fprintf(stderr, "tarnix: the options file tarnix.conf could not be written in %s\n",
-                 Settings_Folder().c_str());
+    const char* const text =
+        QT_TRANSLATE_NOOP("Messages", "オプションのファイル tarnix.conf を %1 に書き込めませんでした。");
+    const QString line = QCoreApplication::translate("Messages", text);
+    std::fprintf(stderr, "tarnix: %s\n",
+                 line.arg(QFile::decodeName(QByteArray::fromStdString(Settings_Folder())))
+                     .toLocal8Bit()
+                     .constData());
   }
 }
 

@@ -24,6 +24,7 @@
 #include "window/form1.h"
 #include "shell/shell.h"
 #include "support/fixture.h"
+#include "support/processes.h"
 #include "support/settings_files.h"
 
 namespace tarnix::testing {
@@ -127,26 +128,10 @@ class SaveFaultsTest : public GameTest {
 
   // Runs Settings_Save in a child process after `prepare`; the child's wait status.
   static int SaveInChild(const std::function<void()>& prepare) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      // No core file for a death the test causes on purpose.
-      const rlimit noCore{0, 0};
-      setrlimit(RLIMIT_CORE, &noCore);
+    return RunInChild([&prepare] {
       prepare();
-      _exit(Settings_Save() ? 0 : 1);
-    }
-    if (pid < 0) return -1;
-    int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        return -1;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return status;
+      return Settings_Save() ? 0 : 1;
+    });
   }
 
   QTemporaryDir folder_;

@@ -20,10 +20,6 @@
         <translation>Play the replay in FILE.</translation>
     </message>
     <message>
-        <source>FILE をウィンドウなしで再生し、レベルとスコアを確かめます（一致すれば終了コード 0）。</source>
-        <translation>Replay FILE without a window and check its level and score (exit status 0 when they match).</translation>
-    </message>
-    <message>
         <source>ゲームの名前とバージョンを表示して終了します。</source>
         <translation>Show the game&apos;s name and version and quit.</translation>
     </message>
@@ -62,6 +58,18 @@
     <message>
         <source>--scale には 1、2、3、4 のどれかを指定してください（&apos;%1&apos; は使えません）。</source>
         <translation>--scale takes 1, 2, 3 or 4, not &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>FILE をウィンドウなしで再生し、レベルとスコアを確かめます（一致すれば終了コード 0、打ち切られた記録がそこまで一致すれば 3）。</source>
+        <translation>Replay FILE without a window and check its level and score (exit status 0 when they match, 3 when a recording that was cut matches as far as it goes).</translation>
+    </message>
+    <message>
+        <source>使える画面がありません。DISPLAY も WAYLAND_DISPLAY も（-display も）動いているデスクトップにつながらないため、ウィンドウを開けません。</source>
+        <translation>no usable display: neither DISPLAY nor WAYLAND_DISPLAY (nor -display) leads to a running desktop session, so the game cannot open its window.</translation>
+    </message>
+    <message>
+        <source>%1 に空の値は指定できません。</source>
+        <translation>%1 needs a value that is not empty.</translation>
     </message>
     <message>
         <source>FILE をウィンドウなしで再生し、ゲームの成績（爆弾、連鎖、ギフト、レベルごとの時間、毎分のスコア）を表示します。</source>
@@ -249,6 +257,26 @@ The file will not be overwritten when the game closes.</translation>
         <source>%1:赤&#x3000;%2:青&#x3000;START:決定&#x3000;BACK:タイトル&#x3000;%3:設定</source>
         <translation>%1 red  %2 blue  Start: go  Back: title  %3 settings</translation>
     </message>
+    <message>
+        <source>そのようなファイルはありません</source>
+        <translation>there is no such file</translation>
+    </message>
+    <message>
+        <source>%1 を読み込めません（%2）。</source>
+        <translation>%1 cannot be read (%2).</translation>
+    </message>
+    <message>
+        <source>リプレイファイルに、ゲームでは起こりえない数（1 パスに %1 を超える）の入力があります。</source>
+        <translation>The replay file holds more inputs at once (over %1 in one pass) than any game can make.</translation>
+    </message>
+    <message>
+        <source>記録はここで打ち切られています（入力が多すぎたため）。ゲームはこの先も続きましたが、再生できるのはここまでです。</source>
+        <translation>The recording was cut here (too many inputs). The game went on, but the replay ends here.</translation>
+    </message>
+    <message>
+        <source>オプションのファイル tarnix.conf を %1 に書き込めませんでした。</source>
+        <translation>the options file tarnix.conf could not be written in %1</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -332,12 +360,24 @@ The file will not be overwritten when the game closes.</translation>
 <context>
     <name>Stats</name>
     <message>
+        <source>赤 %1、青 %2</source>
+        <translation>red %1, blue %2</translation>
+    </message>
+    <message>
         <source>時間</source>
         <translation>Time</translation>
     </message>
     <message>
+        <source>%1 パス</source>
+        <translation>%1 passes</translation>
+    </message>
+    <message>
         <source>スコア</source>
         <translation>Score</translation>
+    </message>
+    <message>
+        <source>毎分 %1</source>
+        <translation>%1 a minute</translation>
     </message>
     <message>
         <source>レベル</source>
@@ -371,18 +411,6 @@ The file will not be overwritten when the game closes.</translation>
         <source>レベルごとの時間</source>
         <translation>Time at each level</translation>
     </message>
-    <message>
-        <source>赤 %1、青 %2</source>
-        <translation>red %1, blue %2</translation>
-    </message>
-    <message>
-        <source>%1 パス</source>
-        <translation>%1 passes</translation>
-    </message>
-    <message>
-        <source>毎分 %1</source>
-        <translation>%1 a minute</translation>
-    </message>
 </context>
 <context>
     <name>Theatre</name>
@@ -409,6 +437,41 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>Z/X 次/前の印  Space 印の種類  S 成績  Esc 終わる</source>
         <translation>Z/X next/previous mark  Space mark  S figures  Esc stop</translation>
+    </message>
+</context>
+<context>
+    <name>Verify</name>
+    <message>
+        <source>ゲームオーバー</source>
+        <translation>game over</translation>
+    </message>
+    <message>
+        <source>タイトルへ戻る</source>
+        <translation>back to the title</translation>
+    </message>
+    <message>
+        <source>ウィンドウを閉じる</source>
+        <translation>quit</translation>
+    </message>
+    <message>
+        <source>記録の打ち切り</source>
+        <translation>cut</translation>
+    </message>
+    <message>
+        <source>%1: レベル %2、スコア %3、%4 パス目で%5</source>
+        <translation>%1: level %2, score %3, %5 at pass %4</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>replayed</translation>
+    </message>
+    <message>
+        <source>記録と違う終わり</source>
+        <translation>a different end</translation>
+    </message>
+    <message>
+        <source>記録</source>
+        <translation>recorded</translation>
     </message>
 </context>
 </TS>

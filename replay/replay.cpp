@@ -259,7 +259,7 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
     rec.before = DoorState::Now();
     return false;
   }
-  if (Theatre_KeyAfterwards(door, code)) return true;
+  Theatre_KeyAfterwards(door);
   if (door == ReplayDoor::kKeyDown && code == kEnter && Module1.GamePhase == kTitle &&
       Module1.MenuCursor == 0) {
     Recorder_Begin();

@@ -443,10 +443,8 @@ bool Theatre_Key(ReplayDoor door, Long code) {
   return true;
 }
 
-bool Theatre_KeyAfterwards(ReplayDoor door, Long /*code*/) {
-  if (door != ReplayDoor::kKeyDown || !Theatre_StatsVisible()) return false;
-  Figures_Hide();
-  return true;
+void Theatre_KeyAfterwards(ReplayDoor door) {
+  if (door == ReplayDoor::kKeyDown) Figures_Hide();
 }
 
 void Theatre_Reset() {

@@ -35,8 +35,9 @@ void Theatre_End(bool reachedEnd);
 void Theatre_AfterPass();
 // A key or key release of the watcher: true when it was the theatre's.
 bool Theatre_Key(ReplayDoor door, Long code);
-// A key while no replay plays: the figures shown at the end are dismissed by it.
-bool Theatre_KeyAfterwards(ReplayDoor door, Long code);
+// A key while no replay plays takes away the figures shown at the end, and goes on to
+// do what it does.
+void Theatre_KeyAfterwards(ReplayDoor door);
 int Theatre_PassesThisTurn();
 bool Theatre_Paused();
 

@@ -17,10 +17,12 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> status = tarnix::CommandLine_Parse(args)) return *status;
   }
   const std::string verify = tarnix::RunOptions().Verify;
+  const std::string stats = tarnix::RunOptions().Stats;
+  const bool headless = !verify.empty() || !stats.empty();
   // The rules read the canvas, so verifying needs the controls, but never a screen: Qt's own
   // options, which name one, are not passed on.
   int qtArgc = argc;
-  if (!verify.empty()) {
+  if (headless) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qtArgc = 1;
   } else if (!tarnix::Display_Named()) {
@@ -31,7 +33,7 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::Round);
   // A verification is a command like any other: Ctrl+C and SIGTERM end it where it stands.
-  if (verify.empty()) {
+  if (!headless) {
     tarnix::Signals_Install();
   } else {
     tarnix::Signals_EndAtOnce();
@@ -43,6 +45,7 @@ int main(int argc, char* argv[]) {
   tarnix::Language_Install(
       tarnix::Language_Choose(QLocale::system().uiLanguages(), tarnix::RunOptions().Lang));
   if (!verify.empty()) return tarnix::Replay_VerifyMain(verify);
+  if (!stats.empty()) return tarnix::Replay_StatsMain(stats, tarnix::RunOptions().Json);
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
   tarnix::Signals_Install();
   tarnix::Form1Window form;

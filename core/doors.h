@@ -34,6 +34,7 @@ void mnuScale3_Click();
 void mnuScale4_Click();
 void mnuFullScreen_Click();
 void mnuRumble_Click();
+void mnuDemo_Click();
 void mnuBombMarks_Click();
 void mnuGentleFlashes_Click();
 

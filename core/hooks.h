@@ -19,6 +19,8 @@ struct Hooks {
   void (*TitleFooter)() = nullptr;
   // A chain's generation has gone off.
   void (*ChainGeneration)(Long generation) = nullptr;
+  // A replay is being watched: its keys are the watcher's, whatever its game's phase.
+  bool (*Watching)() = nullptr;
 };
 
 Hooks& Hook();

@@ -13,6 +13,8 @@ struct CommandLine {
   std::string Lang;     // "ja", "en", or empty for the desktop's language
   std::string Replay;   // a replay file to play
   std::string Verify;   // a replay file to verify without a window
+  std::string Stats;    // a replay file whose figures are printed
+  bool Json = false;    // ... as JSON
 };
 
 inline CommandLine& RunOptions() {

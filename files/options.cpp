@@ -163,6 +163,7 @@ void Options_Load(const std::string& folder) {
   ReadInt(lines, "Window", "Scale", 1, 4, o.Scale);
   ReadBool(lines, "Window", "FullScreen", o.FullScreen);
   ReadBool(lines, "Pad", "Rumble", o.Rumble);
+  ReadBool(lines, "Title", "Demo", o.Demo);
   ReadBool(lines, "View", "BombMarks", o.BombMarks);
   ReadBool(lines, "View", "GentleFlashes", o.GentleFlashes);
   if (const std::string* language = Value(lines, "View", "Language")) {
@@ -191,6 +192,7 @@ bool Options_Save(const std::string& folder) {
   if (o.Scale != 0) Put(lines, "Window", "Scale", std::to_string(o.Scale));
   Put(lines, "Window", "FullScreen", Bool(o.FullScreen));
   Put(lines, "Pad", "Rumble", Bool(o.Rumble));
+  Put(lines, "Title", "Demo", Bool(o.Demo));
   Put(lines, "View", "BombMarks", Bool(o.BombMarks));
   Put(lines, "View", "GentleFlashes", Bool(o.GentleFlashes));
   if (!o.Language.empty()) Put(lines, "View", "Language", o.Language);

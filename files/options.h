@@ -14,6 +14,7 @@ struct PortOptions {
   int Scale = 0;                  // [Window] Scale: 1..4, 0 until the first start chooses one
   bool FullScreen = false;        // [Window] FullScreen
   bool Rumble = true;             // [Pad] Rumble
+  bool Demo = true;               // [Title] Demo: a replay plays after 30 s on the title
   bool BombMarks = true;          // [View] BombMarks: red and blue bombs told apart by shape
   bool GentleFlashes = false;     // [View] GentleFlashes: fewer, softer explosion flashes
   std::string Language;           // [View] Language: "ja", "en"...; empty for the desktop's

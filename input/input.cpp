@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/doors.h"
+#include "core/hooks.h"
 #include "core/keys.h"
 #include "input/bindings.h"
 #include "input/settings_screen.h"
@@ -48,7 +49,9 @@ void Input_KeyDown(int source, Long keyCode) {
     Settings_Key(keyCode);
     return;
   }
-  if (keyCode == kEscape && (Module1.GamePhase == kTitle || Module1.GamePhase == kPaused)) {
+  const bool watching = Hook().Watching != nullptr && Hook().Watching();
+  if (keyCode == kEscape && !watching &&
+      (Module1.GamePhase == kTitle || Module1.GamePhase == kPaused)) {
     Settings_Open();
     return;
   }

@@ -5,12 +5,18 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
 
 #include "core/doors.h"
 #include "core/keys.h"
 #include "core/platform.h"
 #include "core/version.h"
+#include "replay/demo.h"
 #include "replay/library.h"
+#include "replay/quiet.h"
+#include "replay/snapshot.h"
+#include "replay/stats.h"
+#include "replay/theatre.h"
 #include "replay/watch.h"
 #include "window/form1.h"
 
@@ -18,7 +24,6 @@ namespace tarnix {
 
 namespace {
 
-constexpr Long kFastKey = kKeyX;  // held
 constexpr Long kWaits[] = {0, 25, 50, 75};
 
 bool InGame() {
@@ -53,9 +58,10 @@ struct Player {
   bool active = false;
   bool watcher = false;
   bool feeding = false;
-  bool fast = false;
-  bool stop = false;
   Long heldKey = 0;  // the key that started watching, until it is released
+  bool demo = false;
+  std::shared_ptr<GameSnapshot> title;  // the title a demo returns to
+  SoundOutput* sound = nullptr;         // the sound a demo silenced
   ReplayRecord record;
   std::size_t next = 0;
   std::uint32_t pass = 0;
@@ -166,6 +172,14 @@ void Player_Finish(bool reachedEnd, bool quietly = false) {
               o.score == play.record.score;
   play.active = false;
   if (!play.watcher) return;
+  if (play.demo) {
+    // Replay_Demo puts back what a demo that could not start took.
+    if (play.sound != nullptr) Platform().sound = play.sound;
+    if (play.title) Snapshot_Restore(*play.title);
+    Watch_HideBanner();
+    return;
+  }
+  Theatre_End(reachedEnd && !quietly);
   Module1 = play.saved;
   if (play.savedRandom) Platform().random->Randomize(*play.savedRandom);
   Wait_Apply(Module1.WaitMs);
@@ -175,10 +189,11 @@ void Player_Finish(bool reachedEnd, bool quietly = false) {
   if (Form1 != nullptr && !Form1->Unloaded()) Watch_Leave();
 }
 
-void Player_Start(const ReplayRecord& record, bool watcher) {
+void Player_Start(const ReplayRecord& record, bool watcher, bool demo = false) {
   play = Player{};
   play.active = true;
   play.watcher = watcher;
+  play.demo = demo;
   play.record = record;
   play.saved = Module1;
   play.savedRandom = Platform().random->State();
@@ -192,7 +207,12 @@ void Player_Start(const ReplayRecord& record, bool watcher) {
   play.feeding = true;
   Picture1_KeyDown(kEnter, 0);
   play.feeding = false;
-  if (!InGame()) Player_Finish(false);
+  Stats_Begin();
+  if (!InGame()) {
+    Player_Finish(false);
+    return;
+  }
+  if (watcher && !demo) Theatre_Begin(record);
 }
 
 void Replay_BeforePass();
@@ -208,19 +228,22 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
     case ReplayDoor::kWindow: return false;
     default: break;
   }
+  if (play.active && play.demo && !play.feeding) {
+    // Any key ends the demo and goes no further; a menu's item acts on the title.
+    Player_Finish(false);
+    return door == ReplayDoor::kKeyDown || door == ReplayDoor::kKeyUp ||
+           door == ReplayDoor::kTitleMenu;
+  }
   if (play.active) {
     if (play.feeding) return false;
     switch (door) {
       case ReplayDoor::kKeyDown:
-        if (code == kFastKey) {
-          play.fast = true;
-        } else if (code != play.heldKey) {
-          play.stop = true;
-        }
-        return true;
       case ReplayDoor::kKeyUp:
-        if (code == kFastKey) play.fast = false;
-        if (code == play.heldKey) play.heldKey = 0;
+        if (code == play.heldKey) {
+          if (door == ReplayDoor::kKeyUp) play.heldKey = 0;
+          return true;
+        }
+        if (!play.watcher || !Theatre_Key(door, code)) Player_Finish(false);
         return true;
       case ReplayDoor::kTitleMenu:
         Player_Finish(false);
@@ -236,6 +259,7 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
     rec.before = DoorState::Now();
     return false;
   }
+  Theatre_KeyAfterwards(door);
   if (door == ReplayDoor::kKeyDown && code == kEnter && Module1.GamePhase == kTitle &&
       Module1.MenuCursor == 0) {
     Recorder_Begin();
@@ -246,6 +270,7 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
 }
 
 void Replay_AfterDoor(ReplayDoor door, Long code) {
+  Demo_AfterDoor(door);
   switch (door) {
     case ReplayDoor::kPass: Replay_AfterPass(); return;
     case ReplayDoor::kNameBox:
@@ -258,6 +283,7 @@ void Replay_AfterDoor(ReplayDoor door, Long code) {
   if (rec.starting) {
     rec.starting = false;
     rec.active = InGame();
+    if (rec.active) Stats_Begin();
     return;
   }
   if (rec.active) {
@@ -298,6 +324,7 @@ void Replay_NameTaken() {
 void Replay_BeforePass() {
   if (rec.active) {
     ++rec.pass;
+    Stats_BeforePass(rec.pass);
     return;
   }
   if (!play.active) return;
@@ -312,9 +339,11 @@ void Replay_BeforePass() {
     return;
   }
   ++play.pass;
+  Stats_BeforePass(play.pass);
 }
 
 void Replay_AfterPass() {
+  if (rec.active || play.active) Stats_AfterPass();
   if (rec.active && !InGame()) {
     Recorder_Finish(ReplayEnding::kGameOver);
     return;
@@ -323,14 +352,25 @@ void Replay_AfterPass() {
   if (!InGame()) {
     Player_Finish(play.record.ending == ReplayEnding::kGameOver &&
                   play.next == play.record.events.size());
-  } else if (play.stop) {
-    Player_Finish(false);
+  } else if (play.watcher) {
+    Theatre_AfterPass();
   }
 }
 
 }  // namespace
 
-int Replay_PassesThisTurn() { return play.active && play.watcher && play.fast ? 4 : 1; }
+int Replay_PassesThisTurn() {
+  return play.active && play.watcher ? Theatre_PassesThisTurn() : 1;
+}
+
+ReplayCursor Replay_Cursor() { return {play.pass, play.next}; }
+
+void Replay_SetCursor(ReplayCursor cursor) {
+  play.pass = cursor.pass;
+  play.next = std::min(cursor.next, play.record.events.size());
+}
+
+bool Replay_Paused() { return play.active && play.watcher && Theatre_Paused(); }
 
 void Replay_Unload(bool quietly) {
   if (play.active) Player_Finish(false, quietly);
@@ -342,6 +382,8 @@ void Replay_Reset() {
   rec = Recorder{};
   play = Player{};
   Watch_Reset();
+  Theatre_Reset();
+  Demo_Reset();
 }
 
 const ReplayRecord& Replay_Recording() { return rec.record; }
@@ -353,6 +395,26 @@ void Replay_Watch(const ReplayRecord& record, const std::string& title) {
   Player_Start(record, /*watcher=*/true);
   play.heldKey = kKeyZ;
 }
+
+void Replay_Demo(const ReplayRecord& record) {
+  auto title = std::make_shared<GameSnapshot>(Snapshot_Take());
+  static Silence silence;
+  SoundOutput* sound = Platform().sound;
+  Platform().sound = &silence;
+  Watch_ShowPlaying("");
+  Watch_ShowDemo();
+  Player_Start(record, /*watcher=*/true, /*demo=*/true);
+  if (!play.active) {
+    Platform().sound = sound;
+    Snapshot_Restore(*title);
+    Watch_HideBanner();
+    return;
+  }
+  play.title = std::move(title);
+  play.sound = sound;
+}
+
+bool Replay_IsDemo() { return play.active && play.demo; }
 
 ReplayOutcome Replay_Run(const ReplayRecord& record, const std::function<void()>& afterPass) {
   Player_Start(record, /*watcher=*/false);

@@ -34,9 +34,25 @@ const ReplayRecord& Replay_Recording();
 bool Replay_IsRecording();
 bool Replay_IsPlaying();
 
-// Starts playing `record` in the window; the watcher's keys stop it or fast-forward it,
-// its end returns to the high-score view. `title` is shown beside "REPLAY".
+// Where the replay being played stands: passes completed and the next input to feed.
+struct ReplayCursor {
+  std::uint32_t pass = 0;
+  std::size_t next = 0;
+};
+ReplayCursor Replay_Cursor();
+// Puts the playback where a snapshot of the game was taken.
+void Replay_SetCursor(ReplayCursor cursor);
+// The watcher has paused the replay: the loop may sleep.
+bool Replay_Paused();
+
+// Starts playing `record` in the window under the theatre's controls; its end shows the
+// game's figures and returns to the high-score view. `title` is shown beside "REPLAY".
 void Replay_Watch(const ReplayRecord& record, const std::string& title);
+
+// Plays `record` as the title's demo: muted, under "DEMO", ended by any key; then the title
+// is back exactly as it was.
+void Replay_Demo(const ReplayRecord& record);
+bool Replay_IsDemo();
 
 struct ReplayOutcome {
   bool ended = false;  // the game reached its recorded end
@@ -64,8 +80,12 @@ int Replay_VerifyFile(const std::string& path);
 // seams, a window that is never shown, the exit status.
 int Replay_VerifyMain(const std::string& path);
 // The seams a re-play without a player needs: waits that end at once, silence, messages to
-// stderr. For --verify and for the board server's workers.
+// stderr. For --verify, --stats and the board server's workers.
 void Replay_QuietSeams();
+// The whole of --stats: replays `path` without a window and prints the game's figures, as
+// text or JSON; 1 when the file cannot be read or does not replay to its recorded end.
+int Replay_StatsFile(const std::string& path, bool json);
+int Replay_StatsMain(const std::string& path, bool json);
 // The whole of --replay: plays `path` in the window once it is up; false (after a
 // message) when the file cannot be played.
 bool Replay_WatchFile(const std::string& path);

@@ -4,33 +4,15 @@
 
 #include "window/form1.h"
 #include "replay/library.h"
+#include "replay/quiet.h"
+#include "core/hooks.h"
 #include "replay/replay.h"
+#include "replay/stats.h"
 #include "core/platform.h"
 
 namespace tarnix {
 
 namespace {
-
-// Waits end at once: the counter jumps to each deadline, so a game replays as fast as its
-// passes can be computed.
-class JumpClock final : public TickClock {
- public:
-  std::int32_t GetTickCount() override { return now_; }
-  void WaitPast(std::int32_t t0, std::int32_t ms) override {
-    if (!TickPassed(now_, t0, ms)) {
-      now_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(t0) +
-                                       static_cast<std::uint32_t>(ms) + 1u);
-    }
-  }
-
- private:
-  std::int32_t now_ = 0;
-};
-
-class Silence final : public SoundOutput {
- public:
-  void Play(const std::string&) override {}
-};
 
 class ToStderr final : public MessageBoxes {
  public:
@@ -94,6 +76,19 @@ int Replay_VerifyFile(const std::string& path) {
   return kVerifyMatch;
 }
 
+int Replay_StatsFile(const std::string& path, bool json) {
+  const ReplayReadResult r = ReplayLibrary_Read(path);
+  if (!r.record) {
+    std::fprintf(stderr, "tarnix: %s: %s\n", path.c_str(), Replay_ErrorText(r).c_str());
+    return 1;
+  }
+  const ReplayOutcome out = Replay_Run(*r.record);
+  const std::string text = json ? Stats_Json(Stats_Current())
+                                : Stats_Text(Stats_Current());
+  std::fputs(text.c_str(), stdout);
+  return out.matches ? 0 : 1;
+}
+
 void Replay_QuietSeams() {
   static JumpClock clock;
   static Silence silence;
@@ -110,6 +105,13 @@ int Replay_VerifyMain(const std::string& path) {
   Replay_QuietSeams();
   Form1Window form;
   return Replay_VerifyFile(path);
+}
+
+int Replay_StatsMain(const std::string& path, bool json) {
+  Replay_QuietSeams();
+  Hook().ChainGeneration = Stats_ChainGeneration;
+  Form1Window form;
+  return Replay_StatsFile(path, json);
 }
 
 }  // namespace tarnix

@@ -189,6 +189,10 @@ void Watch_ShowPlaying(const std::string& title) {
   banner.Show(title.empty() ? "REPLAY" : "REPLAY  " + title, 64);
 }
 
+void Watch_ShowDemo() { banner.Show("DEMO", 64); }
+
+void Watch_HideBanner() { banner.Hide(); }
+
 int Watch_Highlighted() { return highlighted; }
 
 void Watch_Reset() {

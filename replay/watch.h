@@ -23,6 +23,8 @@ void Watch_SayCut();
 // On the game-over screen, where the last game can be watched.
 void Watch_OfferLast();
 void Watch_ShowPlaying(const std::string& title);
+void Watch_ShowDemo();
+void Watch_HideBanner();
 // The highlighted rank, -1 for none.
 int Watch_Highlighted();
 void Watch_Reset();

@@ -55,6 +55,13 @@ std::vector<Option> Options_List() {
                            "FILE をウィンドウなしで再生し、レベルとスコアを確かめます"
                            "（一致すれば終了コード 0、打ち切られた記録がそこまで一致すれば 3）。")),
       QStringLiteral("FILE"));
+  add({QStringLiteral("stats")},
+      Tr(QT_TRANSLATE_NOOP("CommandLine",
+                           "FILE をウィンドウなしで再生し、ゲームの成績（爆弾、連鎖、ギフト、"
+                           "レベルごとの時間、毎分のスコア）を表示します。")),
+      QStringLiteral("FILE"));
+  add({QStringLiteral("json")},
+      Tr(QT_TRANSLATE_NOOP("CommandLine", "--stats の成績を JSON で表示します。")));
   // Qt's own options reach the application object untouched.
   for (const char* name : {"platform", "display", "style", "qwindowgeometry", "qwindowtitle",
                            "qwindowicon", "platformtheme", "session"}) {
@@ -216,6 +223,8 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
   }
   line.Replay = CommandLine_Bytes(parser.value(QStringLiteral("replay")));
   line.Verify = CommandLine_Bytes(parser.value(QStringLiteral("verify")));
+  line.Stats = CommandLine_Bytes(parser.value(QStringLiteral("stats")));
+  line.Json = parser.isSet(QStringLiteral("json"));
   return std::nullopt;
 }
 

@@ -111,6 +111,13 @@ void mnuFullScreen_Click() {
   });
 }
 
+void mnuDemo_Click() {
+  Door_Tap(ReplayDoor::kWindow, 0, [] {
+    Options().Demo = !Options().Demo;
+    Form1->mnuDemo.SetChecked(Options().Demo);
+  });
+}
+
 void mnuRumble_Click() {
   Door_Tap(ReplayDoor::kWindow, 0, [] {
     Options().Rumble = !Options().Rumble;

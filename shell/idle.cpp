@@ -46,8 +46,8 @@ EventSource& RealEvents() {
 }
 
 bool Main_Idle() {
-  // A replay being watched brings its own keys, one pass at a time.
-  if (Replay_IsPlaying()) return false;
+  // A replay being watched brings its own keys, one pass at a time, unless it stands paused.
+  if (Replay_IsPlaying()) return Replay_Paused();
   return Module1.GamePhase != kPlaying || (Form1 != nullptr && Form1->MenusOpen() != 0);
 }
 

@@ -30,6 +30,7 @@
 #include "playfield/playfield.h"
 #include "replay/library.h"
 #include "replay/replay.h"
+#include "replay/stats.h"
 #include "shell/command_line.h"
 #include "shell/shell.h"
 #include "shell/signals.h"
@@ -105,12 +106,17 @@ void Port_Reset() {
   RunOptions() = CommandLine{};
   Hook().TitleFooter = nullptr;
   Hook().ChainGeneration = nullptr;
+  Hook().Watching = nullptr;
 }
 
 void Form_HandDown() {
   Hooks& hooks = Hook();
   hooks.TitleFooter = Pad_DrawTitleLine;
-  hooks.ChainGeneration = Pad_Rumble;
+  hooks.Watching = Replay_IsPlaying;
+  hooks.ChainGeneration = [](Long generation) {
+    Stats_ChainGeneration(generation);
+    Pad_Rumble(generation);
+  };
   if (Form1 != nullptr) Keyboard_Install(*Form1);
 }
 
@@ -133,6 +139,7 @@ void Form_LoadSteps(const std::string& folder) {
   }
   Form1->mnuPauseInactive.SetChecked(Options().PauseWhenInactive);
   Form1->mnuRumble.SetChecked(Options().Rumble);
+  Form1->mnuDemo.SetChecked(Options().Demo);
   Form1->mnuBombMarks.SetChecked(Options().BombMarks);
   Form1->mnuGentleFlashes.SetChecked(Options().GentleFlashes);
   BombMarks_Apply(Options().BombMarks);

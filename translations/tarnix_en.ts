@@ -71,6 +71,14 @@
         <source>%1 に空の値は指定できません。</source>
         <translation>%1 needs a value that is not empty.</translation>
     </message>
+    <message>
+        <source>FILE をウィンドウなしで再生し、ゲームの成績（爆弾、連鎖、ギフト、レベルごとの時間、毎分のスコア）を表示します。</source>
+        <translation>Replays FILE without a window and prints how the game was played (bombs, chains, gifts, time at each level, score per minute).</translation>
+    </message>
+    <message>
+        <source>--stats の成績を JSON で表示します。</source>
+        <translation>Prints the figures of --stats as JSON.</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -149,6 +157,10 @@
     <message>
         <source>閃光を控えめに</source>
         <translation>Gentle Flashes</translation>
+    </message>
+    <message>
+        <source>タイトルでデモ</source>
+        <translation>Demo on the title</translation>
     </message>
 </context>
 <context>
@@ -359,6 +371,88 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>キーのない操作はできません</source>
         <translation>Every action needs a key</translation>
+    </message>
+</context>
+<context>
+    <name>Stats</name>
+    <message>
+        <source>赤 %1、青 %2</source>
+        <translation>red %1, blue %2</translation>
+    </message>
+    <message>
+        <source>時間</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>%1 パス</source>
+        <translation>%1 passes</translation>
+    </message>
+    <message>
+        <source>スコア</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>毎分 %1</source>
+        <translation>%1 a minute</translation>
+    </message>
+    <message>
+        <source>レベル</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>投げた爆弾</source>
+        <translation>Bombs thrown</translation>
+    </message>
+    <message>
+        <source>落とした爆弾</source>
+        <translation>Bombs dropped</translation>
+    </message>
+    <message>
+        <source>壊したブロック</source>
+        <translation>Blocks broken</translation>
+    </message>
+    <message>
+        <source>連鎖（段数×回数）</source>
+        <translation>Chains (generations×times)</translation>
+    </message>
+    <message>
+        <source>最長の連鎖</source>
+        <translation>Longest chain</translation>
+    </message>
+    <message>
+        <source>取ったギフト</source>
+        <translation>Gifts taken</translation>
+    </message>
+    <message>
+        <source>レベルごとの時間</source>
+        <translation>Time at each level</translation>
+    </message>
+</context>
+<context>
+    <name>Theatre</name>
+    <message>
+        <source>連鎖</source>
+        <translation>chain</translation>
+    </message>
+    <message>
+        <source>レベル</source>
+        <translation>level-up</translation>
+    </message>
+    <message>
+        <source>ギフト</source>
+        <translation>gift</translation>
+    </message>
+    <message>
+        <source>パス</source>
+        <translation>pass</translation>
+    </message>
+    <message>
+        <source>Enter 一時停止  ←→ コマ送り/10秒  ↑↓ 速さ  0-9 移動</source>
+        <translation>Enter pause  ←→ step/10 s  ↑↓ speed  0-9 seek</translation>
+    </message>
+    <message>
+        <source>Z/X 次/前の印  Space 印の種類  S 成績  Esc 終わる</source>
+        <translation>Z/X next/previous mark  Space mark  S figures  Esc stop</translation>
     </message>
 </context>
 <context>

@@ -124,6 +124,14 @@ void PictureBox::SetPicture(const QImage& picture) {
   }
 }
 
+void PictureBox::RestoreLayer(const QImage& picture, const QImage& layer, const QRect& drawn) {
+  picture_ = picture;
+  if (autoSize_ && layer.size() != layer_.size()) resize(layer.size() * scale_);
+  layer_ = layer;
+  MarkChanged(layer_.rect());
+  drawn_ = drawn;
+}
+
 void PictureBox::MarkChanged(const QRect& rect) {
   if (rect.isEmpty()) return;
   dirty_ |= rect;

@@ -60,6 +60,10 @@ class PictureBox : public QWidget {
   const QImage& Image() const { return layer_; }
   // The part of the layer changed since the screen last showed it, in layer pixels.
   QRect Dirty() const { return dirty_; }
+  // Drawn since the last clear: a snapshot keeps it, for the next clear cleans only there.
+  QRect Drawn() const { return drawn_; }
+  // The picture and layer as a snapshot kept them; the screen shows the whole layer anew.
+  void RestoreLayer(const QImage& picture, const QImage& layer, const QRect& drawn);
 
   // Positions in game pixels, whatever the window's size.
   int Left() const { return x() / scale_; }

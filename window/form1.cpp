@@ -207,6 +207,7 @@ void Form1Window::BuildMenus() {
   AddItem(wait, mnuO7, QT_TRANSLATE_NOOP("Form1", "重い(&4)"), mnuO7_Click, true);
   BuildPortMenus(options);
   AddItem(options, mnuRumble, QT_TRANSLATE_NOOP("Form1", "振動"), mnuRumble_Click, true);
+  AddItem(options, mnuDemo, QT_TRANSLATE_NOOP("Form1", "タイトルでデモ"), mnuDemo_Click, true);
   AddItem(options, mnuBombMarks, QT_TRANSLATE_NOOP("Form1", "爆弾に印を付ける"),
           mnuBombMarks_Click, true);
   AddItem(options, mnuGentleFlashes, QT_TRANSLATE_NOOP("Form1", "閃光を控えめに"),

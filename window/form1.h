@@ -53,6 +53,7 @@ class Form1Window : public QMainWindow {
   std::array<MenuItem, 4> mnuScale;  // x1 .. x4
   MenuItem mnuFullScreen;
   MenuItem mnuRumble;  // the pad's rumble
+  MenuItem mnuDemo;    // a replay on the title when nobody plays
   MenuItem mnuBombMarks;      // red and blue bombs told apart by shape
   MenuItem mnuGentleFlashes;  // fewer, softer explosion flashes
 

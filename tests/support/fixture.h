@@ -58,4 +58,15 @@ class GameTest : public ::testing::Test {
   std::unique_ptr<Form1Window> window_;
 };
 
+// A test that begins on the title at the normal wait, as a player's first game does.
+class TitleGameTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    Module1.GamePhase = kTitle;
+    Module1.KeyFlags = "000000";
+    Module1.WaitMs = 50;
+  }
+};
+
 }  // namespace tarnix::testing

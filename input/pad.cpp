@@ -34,7 +34,8 @@ namespace {
 
 // The stick's four directions, then every button of a game controller by SDL's number. The
 // stick always walks, throws and drops; each button speaks for the action it is bound to.
-enum Control { kStickLeft, kStickRight, kStickUp, kStickDown, kButtons };
+// A fixed type: the buttons are numbered on past the last name.
+enum Control : int { kStickLeft, kStickRight, kStickUp, kStickDown, kButtons };
 constexpr int kControls = kButtons + SDL_CONTROLLER_BUTTON_MAX;
 
 constexpr Control Button(SDL_GameControllerButton b) { return static_cast<Control>(kButtons + b); }

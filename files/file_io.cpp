@@ -54,17 +54,6 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 std::string RandomSuffix() {
   static std::mt19937 gen(std::random_device{}());
   static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -231,10 +220,21 @@ bool File_KeepAside(const std::string& from, const std::string& to) {
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) return false;
       if (n == 0) return true;
-      if (!WriteAll(fd, buffer, static_cast<std::size_t>(n))) return false;
+      if (!File_WriteAll(fd, buffer, static_cast<std::size_t>(n))) return false;
     }
   };
   return Write_Replacing(to, copy, info.st_mtim, info.st_mode & 0777, nullptr);
+}
+
+bool File_WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
 }
 
 bool File_Write(const std::string& path, const std::string& bytes, const FileWrite& how) {
@@ -269,7 +269,7 @@ bool File_Write(const std::string& path, const std::string& bytes, const FileWri
   }
   const mode_t mode = how.mode ? *how.mode : oldMode ? *oldMode : NewFileMode();
   return Write_Replacing(
-      target, [&bytes](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); },
+      target, [&bytes](int fd) { return File_WriteAll(fd, bytes.data(), bytes.size()); },
       how.modified, mode, how.beforeCommit);
 }
 

@@ -46,6 +46,8 @@ struct FileWrite {
 // A folder, a pipe or a device at `path` is left alone, and so is a file the game may not
 // write; false then.
 bool File_Write(const std::string& path, const std::string& bytes, const FileWrite& how);
+// Every byte to `fd`, through interruptions and short writes; false on the first failure.
+bool File_WriteAll(int fd, const char* data, std::size_t size);
 
 // A copy of the file at `from` (its time and mode with it, whatever its size) at `to`, which
 // is replaced, never written through.

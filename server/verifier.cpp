@@ -1,5 +1,7 @@
 #include "server/verifier.h"
 
+#include "files/file_io.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -29,17 +31,6 @@ const char* KindWord(Verdict::Kind k) {
     case Verdict::Kind::kUnavailable: return "unavailable";
   }
   return "unavailable";
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // One line from `fd` within `deadline`; false on a timeout, an error or the end.
@@ -157,7 +148,7 @@ Verdict VerifierPool::Ask(Worker& w, const std::string& replay) {
   const auto deadline =
       std::chrono::steady_clock::now() + std::chrono::milliseconds(limits_.milliseconds + 5000);
   std::string line;
-  if (WriteAll(w.to, head.data(), head.size()) && WriteAll(w.to, replay.data(), replay.size()) &&
+  if (File_WriteAll(w.to, head.data(), head.size()) && File_WriteAll(w.to, replay.data(), replay.size()) &&
       ReadLine(w.from, line, deadline)) {
     return Verdict_Parse(line);
   }

@@ -90,8 +90,9 @@ extern Module1State Module1;
 // Back to the state before start-up: numbers 0, texts empty.
 inline void Module1_Reset() { Module1 = Module1State{}; }
 // The same for everything the port added around the original's state: the recorder and the
-// replay being played, what each input source holds, the pollers, the options, the command
-// line and what was handed down. Defined at the top, where all of it is in reach.
+// replay being played, what each input source holds, the key bindings, the pollers, the
+// options, the command line and what was handed down. Defined at the top, where all of it is
+// in reach.
 void Port_Reset();
 
 // Numeric value of the one character at 1-based position `pos` of a digit string.

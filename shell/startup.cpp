@@ -101,6 +101,7 @@ void Port_Reset() {
   Replay_Reset();
   Input_Reset();
   Main_ClearPollers();
+  Bindings_Reset();
   Options_Reset();
   Flashes_Reset();
   RunOptions() = CommandLine{};

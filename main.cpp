@@ -2,6 +2,7 @@
 #include <QLocale>
 
 #include "window/form1.h"
+#include "replay/export.h"
 #include "replay/replay.h"
 #include "shell/command_line.h"
 #include "files/language.h"
@@ -18,7 +19,8 @@ int main(int argc, char* argv[]) {
   }
   const std::string verify = tarnix::RunOptions().Verify;
   const std::string stats = tarnix::RunOptions().Stats;
-  const bool headless = !verify.empty() || !stats.empty();
+  const std::string video = tarnix::RunOptions().Export;
+  const bool headless = !verify.empty() || !stats.empty() || !video.empty();
   // The rules read the canvas, so verifying needs the controls, but never a screen: Qt's own
   // options, which name one, are not passed on.
   int qtArgc = argc;
@@ -46,6 +48,11 @@ int main(int argc, char* argv[]) {
       tarnix::Language_Choose(QLocale::system().uiLanguages(), tarnix::RunOptions().Lang));
   if (!verify.empty()) return tarnix::Replay_VerifyMain(verify);
   if (!stats.empty()) return tarnix::Replay_StatsMain(stats, tarnix::RunOptions().Json);
+  if (!video.empty()) {
+    const tarnix::CommandLine& line = tarnix::RunOptions();
+    return tarnix::Replay_ExportMain(line.ExportReplay, video,
+                                     line.Scale > 0 ? line.Scale : tarnix::kExportScale, line.Mute);
+  }
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
   tarnix::Signals_Install();
   tarnix::Form1Window form;

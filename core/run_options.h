@@ -15,6 +15,9 @@ struct CommandLine {
   std::string Verify;   // a replay file to verify without a window
   std::string Stats;    // a replay file whose figures are printed
   bool Json = false;    // ... as JSON
+  std::string Export;        // the video to write of ...
+  std::string ExportReplay;  // ... this replay file, without a window
+  bool Mute = false;         // ... without its sound
 };
 
 inline CommandLine& RunOptions() {

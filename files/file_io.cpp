@@ -237,6 +237,14 @@ bool File_WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
+bool File_WriteStream(const std::string& path, const std::function<bool(int fd)>& fill) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+    return false;
+  }
+  return Write_Replacing(path, fill, std::nullopt, NewFileMode(), nullptr);
+}
+
 bool File_Write(const std::string& path, const std::string& bytes, const FileWrite& how) {
   auto ours = [&how](const FileRead& file) {
     return file.kind == FileRead::kRegular && !Too_Large(file, how.limit) && how.ours &&

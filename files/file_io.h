@@ -46,6 +46,10 @@ struct FileWrite {
 // A folder, a pipe or a device at `path` is left alone, and so is a file the game may not
 // write; false then.
 bool File_Write(const std::string& path, const std::string& bytes, const FileWrite& how);
+// Puts at `path` what `fill` writes to a new file, once it returned true, and never anything
+// otherwise: for a file too large to hold in memory (a video). `fill` may seek. What was at
+// `path` is replaced, never followed; a folder there is left alone, and false.
+bool File_WriteStream(const std::string& path, const std::function<bool(int fd)>& fill);
 // Every byte to `fd`, through interruptions and short writes; false on the first failure.
 bool File_WriteAll(int fd, const char* data, std::size_t size);
 

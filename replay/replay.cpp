@@ -435,6 +435,17 @@ ReplayOutcome Replay_Run(const ReplayRecord& record, const std::function<void()>
   return play.outcome;
 }
 
+ReplayOutcome Replay_RunAside(const ReplayRecord& record, const std::function<void()>& afterPass) {
+  const Player saved = play;
+  const GameSnapshot game = Snapshot_Take();
+  const GameStats stats = Stats_Current();
+  const ReplayOutcome out = Replay_Run(record, afterPass);
+  play = saved;
+  Snapshot_Restore(game);
+  if (play.active) Stats_Restore(stats, play.pass);
+  return out;
+}
+
 std::string Replay_ErrorText(const ReplayReadResult& r) {
   auto message = [](const char* text) { return QCoreApplication::translate("Messages", text); };
   QString text;

@@ -67,6 +67,11 @@ struct ReplayOutcome {
 ReplayOutcome Replay_Run(const ReplayRecord& record,
                          const std::function<void()>& afterPass = nullptr);
 
+// The same beside whatever plays or is watched now, which is put back afterwards as it
+// stood: the rules' state, the canvas, the playback and its figures.
+ReplayOutcome Replay_RunAside(const ReplayRecord& record,
+                              const std::function<void()>& afterPass = nullptr);
+
 // --verify's exit status: the game ends as recorded; it does not, or the file cannot be
 // read; it agrees as far as a recording goes that was cut.
 inline constexpr int kVerifyMatch = 0;

@@ -14,6 +14,7 @@
 #include "core/doors.h"
 #include "core/keys.h"
 #include "core/platform.h"
+#include "replay/export.h"
 #include "replay/quiet.h"
 #include "replay/snapshot.h"
 #include "replay/stats.h"
@@ -138,7 +139,7 @@ class Bar final : public QWidget {
     p.drawText(QRect(4, 18, w - 8, 10), Qt::AlignLeft | Qt::AlignVCenter,
                Tr(QT_TRANSLATE_NOOP("Theatre", "Enter 一時停止  ←→ コマ送り/10秒  ↑↓ 速さ  0-9 移動")));
     p.drawText(QRect(4, 28, w - 8, 10), Qt::AlignLeft | Qt::AlignVCenter,
-               Tr(QT_TRANSLATE_NOOP("Theatre", "Z/X 次/前の印  Space 印の種類  S 成績  Esc 終わる")));
+               Tr(QT_TRANSLATE_NOOP("Theatre", "Z/X 次/前の印  Space 印の種類  S 成績  E 動画  Esc 終わる")));
   }
 };
 
@@ -375,6 +376,21 @@ bool Theatre_Jump(TheatreMark kind, int direction) {
   return Theatre_Seek(*marks.upper_bound(now));
 }
 
+bool Theatre_Export() {
+  if (!t.active || !Replay_IsPlaying()) return false;
+  const std::string path = Export_FreeName(t.record);
+  const ExportResult r = Export_Video(t.record, path, kExportScale, /*mute=*/false);
+  if (r.ok) {
+    Platform().messages->Show(Tr(QT_TRANSLATE_NOOP("Theatre", "リプレイの動画を書きました。\n%1"))
+                                  .arg(QString::fromLocal8Bit(path.c_str()))
+                                  .toStdString(),
+                              MessageIcon::kInformation);
+  } else {
+    Platform().messages->Show(r.error, MessageIcon::kCritical);
+  }
+  return r.ok;
+}
+
 void Theatre_SetPaused(bool paused) {
   t.paused = paused;
   t.credit = 0;
@@ -427,6 +443,7 @@ bool Theatre_Key(ReplayDoor door, Long code) {
     case kTheatreMarkKind:
       t.markKind = static_cast<TheatreMark>((static_cast<int>(t.markKind) + 1) % 3);
       break;
+    case kTheatreExport: Theatre_Export(); break;
     case kTheatreStats:
       if (Theatre_StatsVisible()) Figures_Hide();
       else Figures_Show(Stats_Current());

@@ -20,6 +20,7 @@ inline constexpr Long kTheatreStop = 27;       // Escape (the pad's Back returns
 inline constexpr Long kTheatreMarkKind = 32;   // Space, the pad's shoulder: chain, level, gift
 inline constexpr Long kTheatreNextMark = 90;   // Z, the pad's A
 inline constexpr Long kTheatrePrevMark = 88;   // X, the pad's B
+inline constexpr Long kTheatreExport = 69;     // E: the video of the replay watched
 
 enum class TheatreMark { kChain, kLevel, kGift };
 
@@ -49,6 +50,9 @@ int Theatre_Speed();
 bool Theatre_Seek(std::uint32_t pass);
 void Theatre_Step(int direction);
 bool Theatre_Jump(TheatreMark kind, int direction);
+// Writes the video of the replay watched to the player's videos folder, says where when it
+// is done, and the replay goes on as it stood; false when none plays or the video failed.
+bool Theatre_Export();
 // Plays up to `passes` beyond the furthest pass played, unseen, for their snapshots, and
 // comes back to where the replay stands.
 void Theatre_WorkAhead(int passes);

@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libsdl2-dev
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   fonts-ipafont-gothic
   qt6-wayland
   libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql
@@ -39,6 +40,8 @@ fedora_name() {
     qt6-translations-l10n) echo qt6-qttranslations ;;
     libgl-dev) echo libglvnd-devel ;;
     libsdl2-dev) echo SDL2-devel ;;
+    libavcodec-dev | libavformat-dev | libavutil-dev | libswscale-dev | libswresample-dev)
+      echo "${1%-dev}-free-devel" ;;
     fonts-ipafont-gothic) echo ipa-gothic-fonts ipa-pgothic-fonts ;;
     libgtest-dev) echo gtest-devel ;;
     libgmock-dev) echo gmock-devel ;;

@@ -62,6 +62,13 @@ std::vector<Option> Options_List() {
       QStringLiteral("FILE"));
   add({QStringLiteral("json")},
       Tr(QT_TRANSLATE_NOOP("CommandLine", "--stats の成績を JSON で表示します。")));
+  add({QStringLiteral("export")},
+      Tr(QT_TRANSLATE_NOOP("CommandLine",
+                           "後に続くリプレイファイルを、ウィンドウなしで音つきの動画 FILE.webm（VP9 と "
+                           "Opus）にします。大きさは --scale N（既定は 2）。")),
+      QStringLiteral("FILE.webm"));
+  add({QStringLiteral("mute")},
+      Tr(QT_TRANSLATE_NOOP("CommandLine", "--export の動画に音を入れません。")));
   // Qt's own options reach the application object untouched.
   for (const char* name : {"platform", "display", "style", "qwindowgeometry", "qwindowtitle",
                            "qwindowicon", "platformtheme", "session"}) {
@@ -171,9 +178,17 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
   QCommandLineParser parser;
   Parser_Setup(parser, options);
   if (!parser.parse(args)) return Fail(parser.errorText(), usage);
-  if (!parser.positionalArguments().isEmpty()) {
+  // --export alone takes the replay as its one argument.
+  const QStringList positional = parser.positionalArguments();
+  const bool exporting = parser.isSet(QStringLiteral("export"));
+  if (positional.size() > (exporting ? 1 : 0)) {
     return Fail(Tr(QT_TRANSLATE_NOOP("CommandLine", "引数 '%1' は使えません。"))
-                    .arg(parser.positionalArguments().first()),
+                    .arg(positional.at(exporting ? 1 : 0)),
+                usage);
+  }
+  if (exporting && positional.isEmpty()) {
+    return Fail(Tr(QT_TRANSLATE_NOOP("CommandLine",
+                                     "--export には動画にするリプレイファイルを続けてください。")),
                 usage);
   }
   if (parser.isSet(QStringLiteral("help"))) {
@@ -225,6 +240,9 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
   line.Verify = CommandLine_Bytes(parser.value(QStringLiteral("verify")));
   line.Stats = CommandLine_Bytes(parser.value(QStringLiteral("stats")));
   line.Json = parser.isSet(QStringLiteral("json"));
+  line.Export = CommandLine_Bytes(parser.value(QStringLiteral("export")));
+  if (exporting) line.ExportReplay = CommandLine_Bytes(positional.first());
+  line.Mute = parser.isSet(QStringLiteral("mute"));
   return std::nullopt;
 }
 

@@ -79,6 +79,33 @@
         <source>--stats の成績を JSON で表示します。</source>
         <translation>Prints the figures of --stats as JSON.</translation>
     </message>
+    <message>
+        <source>後に続くリプレイファイルを、ウィンドウなしで音つきの動画 FILE.webm（VP9 と Opus）にします。大きさは --scale N（既定は 2）。</source>
+        <translation>Makes a video with sound, FILE.webm (VP9 and Opus), of the replay file that follows, without a window. Its size is --scale N (2 unless given).</translation>
+    </message>
+    <message>
+        <source>--export の動画に音を入れません。</source>
+        <translation>Leaves the sound out of the video of --export.</translation>
+    </message>
+    <message>
+        <source>--export には動画にするリプレイファイルを続けてください。</source>
+        <translation>--export needs the replay file to make the video of after it.</translation>
+    </message>
+</context>
+<context>
+    <name>Export</name>
+    <message>
+        <source>FFmpeg のライブラリに %1 の符号化器がないため、動画を作れません。</source>
+        <translation>No video can be made: FFmpeg's libraries have no %1 encoder.</translation>
+    </message>
+    <message>
+        <source>動画を作れませんでした（%1）。</source>
+        <translation>The video could not be made (%1).</translation>
+    </message>
+    <message>
+        <source>%1 に動画を書けませんでした。</source>
+        <translation>The video could not be written to %1.</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -451,8 +478,14 @@ The file will not be overwritten when the game closes.</translation>
         <translation>Enter pause  ←→ step/10 s  ↑↓ speed  0-9 seek</translation>
     </message>
     <message>
-        <source>Z/X 次/前の印  Space 印の種類  S 成績  Esc 終わる</source>
-        <translation>Z/X next/previous mark  Space mark  S figures  Esc stop</translation>
+        <source>Z/X 次/前の印  Space 印の種類  S 成績  E 動画  Esc 終わる</source>
+        <translation>Z/X next/prev mark  Space mark  S figures  E video  Esc stop</translation>
+    </message>
+    <message>
+        <source>リプレイの動画を書きました。
+%1</source>
+        <translation>The replay's video is written:
+%1</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,7 @@ extern "C" {
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPointer>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -428,12 +429,25 @@ class Aside {
     Platform().sound = sound;
     // The video has the game's sound whatever the window's sound item says.
     Hook().SoundTicked = [] { return true; };
+    // The watcher's overlays are the theatre's, not the game's picture.
+    for (QWidget* w : Form1->findChildren<QWidget*>()) {
+      const QString name = w->objectName();
+      if (!w->isHidden() && (name == QLatin1String("theatreBar") ||
+                             name == QLatin1String("theatreFigures") ||
+                             name == QLatin1String("watchBanner"))) {
+        w->hide();
+        hidden_.push_back(w);
+      }
+    }
     Form1->setUpdatesEnabled(false);
   }
   ~Aside() {
     Platform().clock = clock_;
     Platform().sound = sound_;
     Hook().SoundTicked = ticked_;
+    for (const QPointer<QWidget>& w : hidden_) {
+      if (!w.isNull()) w->show();
+    }
     Form1->setUpdatesEnabled(updates_);
     if (updates_) {
       for (QWidget* w : Form1->findChildren<QWidget*>()) w->update();
@@ -448,6 +462,7 @@ class Aside {
   SoundOutput* sound_;
   bool (*ticked_)();
   bool updates_;
+  std::vector<QPointer<QWidget>> hidden_;
 };
 
 }  // namespace

@@ -35,6 +35,8 @@ struct Banner {
       front = new Label;
       back->Setup(&Form1->Picture1, 1, top + 1, 264, 21, 16, kOlive, Qt::AlignHCenter, {}, false);
       front->Setup(&Form1->Picture1, 0, top, 264, 21, 16, kYellow, Qt::AlignHCenter, {}, false);
+      back->setObjectName(QStringLiteral("watchBanner"));
+      front->setObjectName(QStringLiteral("watchBanner"));
     }
     for (Label* l : {back.data(), front.data()}) {
       l->move(l == back ? 1 : 0, l == back ? top + 1 : top);

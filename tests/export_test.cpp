@@ -22,10 +22,14 @@ extern "C" {
 #include <map>
 #include <vector>
 
+#include "core/doors.h"
+#include "core/keys.h"
 #include "replay/export.h"
 #include "replay/library.h"
 #include "replay/replay.h"
+#include "replay/snapshot.h"
 #include "replay/stats.h"
+#include "replay/theatre.h"
 #include "support/fixture.h"
 
 namespace tarnix::testing {
@@ -254,6 +258,68 @@ TEST_F(ExportTest, CommandLineWritesTheVideoOrNoFileAtAll) {
   }
   EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/missing")));
   EXPECT_TRUE(QFileInfo(folder + QStringLiteral("/taken.webm")).isDir());
+}
+
+// While watching, E writes the video of the whole replay to the player's videos folder, says
+// where, and the replay stands exactly where it stood, and plays on to its end.
+TEST_F(ExportTest, TheTheatresKeyWritesTheVideoAndTheReplayGoesOn) {
+  QTemporaryDir home;
+  const QByteArray savedHome = qgetenv("HOME");
+  qputenv("HOME", QFile::encodeName(home.path()));
+  const ReplayRecord record = Corpus("quit-in-play.tnr");
+  Module1.GamePhase = kScoreView;
+  Replay_Watch(record, "test");
+  ASSERT_TRUE(Replay_IsPlaying());
+  Picture1_KeyUp(kKeyZ, 0);
+  while (Replay_Cursor().pass < 120) Main_Prog();
+  const GameSnapshot before = Snapshot_Take();
+  const ReplayCursor cursor = Replay_Cursor();
+  // The game's picture, and the same under the watcher's bar and banner.
+  QWidget* client = form().Picture1.parentWidget();
+  auto grab = [client] {
+    return client->grab().toImage().convertToFormat(QImage::Format_RGB32).scaled(
+        kGameWidth * 2, kGameHeight * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  };
+  const QImage watched = grab();
+  std::vector<QWidget*> overlays;
+  for (QWidget* w : client->findChildren<QWidget*>()) {
+    if (!w->isHidden() && (w->objectName() == QStringLiteral("theatreBar") ||
+                           w->objectName() == QStringLiteral("watchBanner"))) {
+      overlays.push_back(w);
+    }
+  }
+  ASSERT_EQ(overlays.size(), 3u) << "the bar and the banner's two labels";
+  for (QWidget* w : overlays) w->hide();
+  const QImage game = grab();
+  for (QWidget* w : overlays) w->show();
+  SoundOutput* const sound = Platform().sound;
+
+  Picture1_KeyDown(kTheatreExport, 0);
+  Picture1_KeyUp(kTheatreExport, 0);
+  qputenv("HOME", savedHome);
+
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].second, MessageIcon::kInformation);
+  const QStringList videos = QDir(home.path() + QStringLiteral("/Videos"))
+                                 .entryList({QStringLiteral("*.webm")}, QDir::Files);
+  ASSERT_EQ(videos.size(), 1);
+  EXPECT_NE(messages.shown[0].first.find(videos[0].toStdString()), std::string::npos)
+      << "the message says where the video is";
+  const Decoded d = Decode(home.path() + QStringLiteral("/Videos/") + videos[0], {cursor.pass - 1});
+  EXPECT_EQ(d.framePts.size(), record.passes);
+  ASSERT_EQ(d.frames.count(cursor.pass - 1), 1u);
+  const double same = MeanDifference(d.frames.at(cursor.pass - 1), game);
+  EXPECT_LT(same, 3.0) << "the video shows the game alone";
+  EXPECT_GT(MeanDifference(d.frames.at(cursor.pass - 1), watched), same + 1.0);
+
+  EXPECT_TRUE(Replay_IsPlaying());
+  EXPECT_EQ(Replay_Cursor().pass, cursor.pass);
+  EXPECT_EQ(Replay_Cursor().next, cursor.next);
+  EXPECT_EQ(Platform().sound, sound);
+  EXPECT_TRUE(Snapshot_Differences(before, Snapshot_Take()).empty());
+  while (Replay_IsPlaying()) Main_Prog();
+  EXPECT_EQ(Stats_Current().passes, record.passes);
+  EXPECT_EQ(Stats_Current().score, record.score);
 }
 
 }  // namespace

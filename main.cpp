@@ -4,6 +4,7 @@
 #include "window/form1.h"
 #include "replay/export.h"
 #include "replay/replay.h"
+#include "replay/theatre.h"
 #include "shell/command_line.h"
 #include "files/language.h"
 #include "shell/shell.h"
@@ -56,6 +57,8 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnix.Tarnix"));  // the launcher's icon
   tarnix::Signals_Install();
   tarnix::Form1Window form;
+  // The theatre's E makes a video; the rules' library links no video library by itself.
+  tarnix::Theatre_SetExporter(tarnix::Export_Watched);
   tarnix::Form_Load();
   return 0;
 }

@@ -535,6 +535,20 @@ int Replay_ExportMain(const std::string& replay, const std::string& path, int sc
   return Replay_ExportFile(replay, path, scale, mute);
 }
 
+bool Export_Watched(const ReplayRecord& record) {
+  const std::string path = Export_FreeName(record);
+  const ExportResult r = Export_Video(record, path, kExportScale, /*mute=*/false);
+  if (r.ok) {
+    Platform().messages->Show(Tr(QT_TRANSLATE_NOOP("Export", "リプレイの動画を書きました。\n%1"))
+                                  .arg(QFile::decodeName(path.c_str()))
+                                  .toStdString(),
+                              MessageIcon::kInformation);
+  } else {
+    Platform().messages->Show(r.error, MessageIcon::kCritical);
+  }
+  return r.ok;
+}
+
 std::string Export_Folder() {
   const QString movies = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
   if (!movies.isEmpty()) {

@@ -34,6 +34,10 @@ int Replay_ExportFile(const std::string& replay, const std::string& path, int sc
 // window that is never shown.
 int Replay_ExportMain(const std::string& replay, const std::string& path, int scale, bool mute);
 
+// The theatre's E: writes the video of `record` (being watched) to a free name in
+// Export_Folder(), then says where, or why not, in a message; true when it is written.
+bool Export_Watched(const ReplayRecord& record);
+
 // Where the theatre's key puts a video: the player's videos folder, else the game's folder;
 // and a name there that is free, from the game's stamp.
 std::string Export_Folder();

@@ -14,7 +14,6 @@
 #include "core/doors.h"
 #include "core/keys.h"
 #include "core/platform.h"
-#include "replay/export.h"
 #include "replay/quiet.h"
 #include "replay/snapshot.h"
 #include "replay/stats.h"
@@ -376,19 +375,14 @@ bool Theatre_Jump(TheatreMark kind, int direction) {
   return Theatre_Seek(*marks.upper_bound(now));
 }
 
+namespace {
+TheatreExporter exporter = nullptr;
+}  // namespace
+
+void Theatre_SetExporter(TheatreExporter e) { exporter = e; }
+
 bool Theatre_Export() {
-  if (!t.active || !Replay_IsPlaying()) return false;
-  const std::string path = Export_FreeName(t.record);
-  const ExportResult r = Export_Video(t.record, path, kExportScale, /*mute=*/false);
-  if (r.ok) {
-    Platform().messages->Show(Tr(QT_TRANSLATE_NOOP("Theatre", "リプレイの動画を書きました。\n%1"))
-                                  .arg(QString::fromLocal8Bit(path.c_str()))
-                                  .toStdString(),
-                              MessageIcon::kInformation);
-  } else {
-    Platform().messages->Show(r.error, MessageIcon::kCritical);
-  }
-  return r.ok;
+  return t.active && Replay_IsPlaying() && exporter != nullptr && exporter(t.record);
 }
 
 void Theatre_SetPaused(bool paused) {

@@ -50,8 +50,12 @@ int Theatre_Speed();
 bool Theatre_Seek(std::uint32_t pass);
 void Theatre_Step(int direction);
 bool Theatre_Jump(TheatreMark kind, int direction);
-// Writes the video of the replay watched to the player's videos folder, says where when it
-// is done, and the replay goes on as it stood; false when none plays or the video failed.
+// What E does with the replay watched: start-up hands down the video's maker, so that a
+// program on the rules alone (the board's server) links no video library. None: E does nothing.
+using TheatreExporter = bool (*)(const ReplayRecord& record);
+void Theatre_SetExporter(TheatreExporter exporter);
+// E: the exporter with the replay watched, which then goes on as it stood; false when none
+// plays, there is no exporter, or the video failed.
 bool Theatre_Export();
 // Plays up to `passes` beyond the furthest pass played, unseen, for their snapshots, and
 // comes back to where the replay stands.

@@ -31,6 +31,7 @@
 #include "replay/library.h"
 #include "replay/replay.h"
 #include "replay/stats.h"
+#include "replay/theatre.h"
 #include "shell/command_line.h"
 #include "shell/shell.h"
 #include "shell/signals.h"
@@ -108,6 +109,7 @@ void Port_Reset() {
   Hook().TitleFooter = nullptr;
   Hook().ChainGeneration = nullptr;
   Hook().Watching = nullptr;
+  Theatre_SetExporter(nullptr);
 }
 
 void Form_HandDown() {

@@ -266,6 +266,7 @@ TEST_F(ExportTest, TheTheatresKeyWritesTheVideoAndTheReplayGoesOn) {
   QTemporaryDir home;
   const QByteArray savedHome = qgetenv("HOME");
   qputenv("HOME", QFile::encodeName(home.path()));
+  Theatre_SetExporter(Export_Watched);  // as start-up hands it down
   const ReplayRecord record = Corpus("quit-in-play.tnr");
   Module1.GamePhase = kScoreView;
   Replay_Watch(record, "test");

@@ -96,7 +96,7 @@
     <name>Export</name>
     <message>
         <source>FFmpeg のライブラリに %1 の符号化器がないため、動画を作れません。</source>
-        <translation>No video can be made: FFmpeg's libraries have no %1 encoder.</translation>
+        <translation>No video can be made: FFmpeg&apos;s libraries have no %1 encoder.</translation>
     </message>
     <message>
         <source>動画を作れませんでした（%1）。</source>
@@ -105,6 +105,12 @@
     <message>
         <source>%1 に動画を書けませんでした。</source>
         <translation>The video could not be written to %1.</translation>
+    </message>
+    <message>
+        <source>リプレイの動画を書きました。
+%1</source>
+        <translation>The replay&apos;s video is written:
+%1</translation>
     </message>
 </context>
 <context>
@@ -480,12 +486,6 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>Z/X 次/前の印  Space 印の種類  S 成績  E 動画  Esc 終わる</source>
         <translation>Z/X next/prev mark  Space mark  S figures  E video  Esc stop</translation>
-    </message>
-    <message>
-        <source>リプレイの動画を書きました。
-%1</source>
-        <translation>The replay's video is written:
-%1</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include "files/options.h"
 #include "input/bindings.h"
 #include "input/input.h"
+#include "input/key_names.h"
 #include "input/pad.h"
 #include "playfield/playfield.h"
 #include "window/form1.h"
@@ -376,6 +377,8 @@ void Settings_Open() {
   // The keys mean other things here: a key held now lets go, when it does, as a release.
   Input_ForgetHeld();
   s.saved = Form1->Picture1.Image().copy();
+  // The player may have switched layouts since the screen was last open.
+  KeyNames_Refresh();
   // The strip, the figure, the bombs and the pause message lie over the canvas.
   Form1Window& f = *Form1;
   std::vector<QWidget*> over = {&f.Picture6, &f.Label2[0], &f.Label2[1]};

@@ -41,6 +41,21 @@ TEST(ScaleChoice, FirstStartTakesTheLargestWindowTheScreenHolds) {
   EXPECT_EQ(Scale_FirstChoice(QSize(1366, 700), extra), 1);
 }
 
+TEST(ScaleChoice, TheRealFrameStepsTheFirstSizeDownNeverUp) {
+  const QSize menu(0, 24);
+  const QSize estimated = kFrameEstimate + menu;
+  const QSize thick = QSize(12, 70) + menu;  // a desktop with a tall title bar
+  const auto recheck = [&](int w, int h, QSize real) {
+    const QSize area(w, h - 32);
+    return Scale_FirstRecheck(Scale_FirstChoice(area, estimated), area, real);
+  };
+  EXPECT_EQ(recheck(1366, 768, thick), 1) << "x2 would hang below the screen";
+  EXPECT_EQ(recheck(1920, 1080, thick), 2);
+  EXPECT_EQ(recheck(1280, 800, thick), 2) << "room to spare";
+  EXPECT_EQ(recheck(1366, 768, menu), 2) << "a smaller frame than guessed changes nothing";
+  EXPECT_EQ(Scale_FirstRecheck(1, QSize(3840, 2100), menu), 1) << "never upward";
+}
+
 TEST(ScaleChoice, AGameSessionOpensFullScreen) {
   EXPECT_TRUE(Session_FullScreen("gamescope"));
   EXPECT_TRUE(Session_FullScreen("KDE:Gamescope"));
@@ -146,6 +161,39 @@ TEST_F(WindowSizeTest, FirstStartInAGameSessionOpensFullScreenAtTheLargestFactor
   EXPECT_EQ(Options().Scale, Scale_FirstChoice(f.AvailableArea(), windowed))
       << "the window's size for leaving full screen";
   f.SetFullScreen(false);
+}
+
+TEST_F(WindowSizeTest, OnlyTheFirstStartsGuessIsCheckedAgainstTheRealFrame) {
+  Form1Window& f = form();
+  const QSize area(1366, 768 - 32);
+  const QSize estimated = kFrameEstimate + QSize(0, 24);
+  const QSize thick(12, 70 + 24);
+  Options().Scale = 0;
+  RunOptions().Scale = 0;
+  f.ApplyStartSize(area, estimated);
+  ASSERT_EQ(f.WindowScale(), 2);
+  f.FrameKnown(area, thick);
+  EXPECT_EQ(f.WindowScale(), 1) << "the real frame pushed x2 off the screen";
+  EXPECT_EQ(Options().Scale, 1) << "remembered, so the next start opens at the size that fits";
+  f.FrameKnown(QSize(200, 200), thick);
+  EXPECT_EQ(f.WindowScale(), 1) << "checked once";
+
+  Options().Scale = 2;  // the player's own choice, from an earlier run
+  f.ApplyStartSize(area, estimated);
+  f.FrameKnown(area, thick);
+  EXPECT_EQ(f.WindowScale(), 2) << "a size the player chose is the player's";
+
+  Options().Scale = 0;
+  f.ApplyStartSize(area, estimated);
+  f.mnuScale[1].Action()->trigger();  // chosen from the menu before the frame was known
+  f.FrameKnown(area, thick);
+  EXPECT_EQ(f.WindowScale(), 2);
+
+  Options().Scale = 0;
+  RunOptions().Scale = 2;
+  f.ApplyStartSize(area, estimated);
+  f.FrameKnown(area, thick);
+  EXPECT_EQ(f.WindowScale(), 2) << "nor one asked for on the command line";
 }
 
 }  // namespace

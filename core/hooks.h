@@ -4,6 +4,8 @@
 // default beside it.
 #pragma once
 
+#include <string>
+
 #include "core/module1.h"
 
 namespace tarnix {
@@ -21,6 +23,9 @@ struct Hooks {
   void (*ChainGeneration)(Long generation) = nullptr;
   // A replay is being watched: its keys are the watcher's, whatever its game's phase.
   bool (*Watching)() = nullptr;
+  // A row of the well's kRowCells cells is about to rise: a race against a recorded game
+  // puts that game's row in its place.
+  void (*RowRising)(std::string& cells) = nullptr;
 };
 
 Hooks& Hook();

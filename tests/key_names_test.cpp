@@ -18,9 +18,11 @@ constexpr std::uint32_t kScanQ = 24, kScanZ = 52, kScan1 = 10, kScanSpace = 65;
 
 TEST(KeyNames, FollowTheXServersLayoutElseTheEnvironmentsElseUs) {
   QTemporaryDir folder;
-  const std::string tool = QStandardPaths::findExecutable(QStringLiteral("setxkbmap")).toStdString();
-  OwnXServer server(QStandardPaths::findExecutable(QStringLiteral("Xvfb")).toStdString(),
-                    folder.path().toStdString());
+  const auto find = [](const char* name) {
+    return QStandardPaths::findExecutable(QString::fromLatin1(name)).toStdString();
+  };
+  const std::string tool = find("setxkbmap");
+  OwnXServer server(find("Xvfb"), folder.path().toStdString());
   if (tool.empty() || server.display().empty()) GTEST_SKIP() << "no Xvfb or setxkbmap";
   xcb_connection_t* connection = xcb_connect(server.display().c_str(), nullptr);
   const auto layout = [&](const char* name) {

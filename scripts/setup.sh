@@ -12,6 +12,7 @@ packages=(
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libsdl2-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
+  libxkbcommon-dev libxkbcommon-x11-dev libxcb1-dev
   fonts-ipafont-gothic
   qt6-wayland
   libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql
@@ -19,7 +20,7 @@ packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils x11-xkb-utils
   desktop-file-utils appstream dpkg-dev fakeroot file lintian
   postgresql chromium
 )
@@ -42,6 +43,10 @@ fedora_name() {
     libsdl2-dev) echo SDL2-devel ;;
     libavcodec-dev | libavformat-dev | libavutil-dev | libswscale-dev | libswresample-dev)
       echo "${1%-dev}-free-devel" ;;
+    libxkbcommon-dev) echo libxkbcommon-devel ;;
+    libxkbcommon-x11-dev) echo libxkbcommon-x11-devel ;;
+    libxcb1-dev) echo libxcb-devel ;;
+    x11-xkb-utils) echo setxkbmap ;;
     fonts-ipafont-gothic) echo ipa-gothic-fonts ipa-pgothic-fonts ;;
     libgtest-dev) echo gtest-devel ;;
     libgmock-dev) echo gmock-devel ;;

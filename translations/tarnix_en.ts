@@ -394,8 +394,8 @@ The file will not be overwritten when the game closes.</translation>
         <translation>Press a key (Delete empties)</translation>
     </message>
     <message>
-        <source>ボタンを押してください</source>
-        <translation>Press a button</translation>
+        <source>ボタンを押してください (Delete で空に)</source>
+        <translation>Press a button (Delete empties)</translation>
     </message>
     <message>
         <source>入れ替えました</source>
@@ -404,6 +404,10 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>キーのない操作はできません</source>
         <translation>Every action needs a key</translation>
+    </message>
+    <message>
+        <source>ボタンのない操作はできません</source>
+        <translation>Every action needs a button</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,7 @@ struct CommandLine {
   std::string Verify;   // a replay file to verify without a window
   std::string Stats;    // a replay file whose figures are printed
   bool Json = false;    // ... as JSON
+  std::string WorldTable;  // the world table's address for this run, over tarnix.conf's
 };
 
 inline CommandLine& RunOptions() {

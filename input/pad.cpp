@@ -421,6 +421,11 @@ void Pad_Rumble(Long generation) {
   }
 }
 
+QString Action_ControlNames(const Bindings& bindings, int action) {
+  const QString key = QString::fromStdString(Key_Name(bindings.keys[action][0]));
+  return Pad_Count() > 0 ? Pad_ButtonName(bindings.buttons[action][0]) + u'/' + key : key;
+}
+
 void Pad_DrawTitleLine() {
   if (State().pads.empty() || !Form1) return;
   const Bindings& b = Bindings_Current();

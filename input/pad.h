@@ -41,6 +41,10 @@ PadFamily Pad_Family();
 QString Pad_ButtonName(int button);
 inline constexpr int kGlyphSize = 11;
 QImage Pad_Glyph(int button);
+// What speaks for `action` in `bindings`: its first key, and its first button before it
+// while a pad is connected ("A/Z").
+struct Bindings;
+QString Action_ControlNames(const Bindings& bindings, int action);
 // The pad's controls in one line at the foot of the title, while a pad is connected.
 void Pad_DrawTitleLine();
 

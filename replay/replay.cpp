@@ -18,6 +18,7 @@
 #include "replay/stats.h"
 #include "replay/theatre.h"
 #include "replay/watch.h"
+#include "replay/world_view.h"
 #include "window/form1.h"
 
 namespace tarnix {
@@ -126,6 +127,7 @@ void Recorder_Finish(ReplayEnding ending) {
     ReplayLibrary_Link(r, rec.rank);
   } else if (Module1.GamePhase == kGameOverView) {
     Watch_OfferLast();
+    WorldView_OfferLast();
   }
 }
 
@@ -265,7 +267,7 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
     Recorder_Begin();
     return false;
   }
-  if (door == ReplayDoor::kKeyDown) return Watch_Key(code);
+  if (door == ReplayDoor::kKeyDown) return WorldView_Key(code) || Watch_Key(code);
   return false;
 }
 
@@ -282,6 +284,7 @@ void Replay_AfterDoor(ReplayDoor door, Long code) {
   if (play.active) return;
   if (rec.starting) {
     rec.starting = false;
+    WorldView_HideNote();
     rec.active = InGame();
     if (rec.active) Stats_Begin();
     return;
@@ -303,6 +306,7 @@ void Replay_AfterDoor(ReplayDoor door, Long code) {
     return;
   }
   Watch_AfterDoor();
+  WorldView_AfterDoor();
 }
 
 namespace {
@@ -319,6 +323,7 @@ void Recorder_Relink() {
 void Replay_NameTaken() {
   Recorder_Relink();
   Watch_Enter();
+  WorldView_AfterDoor();
 }
 
 void Replay_BeforePass() {

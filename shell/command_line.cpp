@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/language.h"
+#include "files/options.h"
 #include "core/version.h"
 
 namespace tarnix {
@@ -62,6 +63,11 @@ std::vector<Option> Options_List() {
       QStringLiteral("FILE"));
   add({QStringLiteral("json")},
       Tr(QT_TRANSLATE_NOOP("CommandLine", "--stats の成績を JSON で表示します。")));
+  add({QStringLiteral("world-table")},
+      Tr(QT_TRANSLATE_NOOP("CommandLine",
+                           "ワールドランキングのアドレス（http://ホスト:ポート）。今回だけ、"
+                           "設定画面のアドレスに代わって使います。")),
+      QStringLiteral("URL"));
   // Qt's own options reach the application object untouched.
   for (const char* name : {"platform", "display", "style", "qwindowgeometry", "qwindowtitle",
                            "qwindowicon", "platformtheme", "session"}) {
@@ -225,6 +231,14 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
   line.Verify = CommandLine_Bytes(parser.value(QStringLiteral("verify")));
   line.Stats = CommandLine_Bytes(parser.value(QStringLiteral("stats")));
   line.Json = parser.isSet(QStringLiteral("json"));
+  const std::optional<std::string> address =
+      Options_WorldAddress(parser.value(QStringLiteral("world-table")).toStdString());
+  if (address) line.WorldTable = *address;
+  if (!address) {
+    return Fail(Tr(QT_TRANSLATE_NOOP("CommandLine", "--world-table の '%1' はアドレスではありません。"))
+                    .arg(parser.value(QStringLiteral("world-table"))),
+                usage);
+  }
   return std::nullopt;
 }
 

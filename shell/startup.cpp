@@ -108,6 +108,7 @@ void Port_Reset() {
   Hook().TitleFooter = nullptr;
   Hook().ChainGeneration = nullptr;
   Hook().Watching = nullptr;
+  World_Stop();
 }
 
 void Form_HandDown() {
@@ -133,6 +134,7 @@ void Form_LoadSteps(const std::string& folder) {
   ReplayLibrary_Hold();
   Options_Load();
   Bindings_FromOptions();
+  World_Start();
   // A language chosen on the settings screen; the command line's still wins.
   const QString language = QString::fromStdString(Options().Language);
   if (RunOptions().Lang.empty() && Language_Available().contains(language)) {

@@ -10,6 +10,7 @@
 #include "core/doors.h"
 #include "core/hooks.h"
 #include "core/keys.h"
+#include "core/run_options.h"
 #include "files/language.h"
 #include "files/options.h"
 #include "input/bindings.h"
@@ -116,6 +117,11 @@ QString LanguageName(const QString& code) {
   return code;
 }
 
+// The world table's address in force: this run's command line's, else tarnix.conf's.
+const std::string& WorldAddress() {
+  return RunOptions().WorldTable.empty() ? Options().WorldTable : RunOptions().WorldTable;
+}
+
 int SpeedItem() { return static_cast<int>(std::clamp<Long>(Module1.WaitMs / 25, 0, 3)); }
 
 QString Value(int row) {
@@ -131,9 +137,8 @@ QString Value(int row) {
     case kRowFlashes: return OnOff(Options().GentleFlashes);
     case kRowLanguage: return LanguageName(Language_Current());
     case kRowWorld:
-      return Options().WorldTable.empty()
-                 ? OnOff(false)
-                 : QUrl(QString::fromStdString(Options().WorldTable)).authority();
+      return WorldAddress().empty() ? OnOff(false)
+                                    : QUrl(QString::fromStdString(WorldAddress())).authority();
     default: return {};
   }
 }
@@ -173,7 +178,7 @@ void Draw_Main(QPainter& p) {
       Cursor(p, y);
     }
     // Today's challenge starts from the title, with an address to ask.
-    const bool dim = r == kRowDaily && (s.phase != kTitle || Options().WorldTable.empty());
+    const bool dim = r == kRowDaily && (s.phase != kTitle || WorldAddress().empty());
     Lettering(p, QRect(16, y, 150, 19), Qt::AlignLeft | Qt::AlignVCenter, RowName(r), dim);
     const QString value =
         p.fontMetrics().elidedText(Value(r), Qt::ElideMiddle, r == kRowWorld ? 130 : 106);
@@ -272,11 +277,11 @@ void Draw() {
   if (State().keysPage) {
     Draw_Keys(p);
   } else if (State().addressPage) {
-    Draw_Address(p);
+    Draw_Address(p);  // its own keys, which its lines say
   } else {
     Draw_Main(p);
   }
-  Footer(p);
+  if (!State().addressPage) Footer(p);
   p.end();
   Form1->Picture1.PaintPicture(screen, 0, 0);
   Form1->Picture1.Refresh();
@@ -336,13 +341,13 @@ void Main_Change(int step) {
     case kRowWorld:
       if (step > 0) {
         s.addressPage = true;
-        s.address = QString::fromStdString(Options().WorldTable);
+        s.address = QString::fromStdString(WorldAddress());
         s.caret = static_cast<int>(s.address.size());
         s.note = Note::kNone;
       }
       break;
     case kRowDaily:
-      if (step > 0 && s.phase == kTitle && !Options().WorldTable.empty()) {
+      if (step > 0 && s.phase == kTitle && !WorldAddress().empty()) {
         Settings_Close();
         if (Hook().DailyChallenge) Hook().DailyChallenge();
         return;
@@ -454,7 +459,7 @@ void Address_Key(Long code) {
         break;
       }
       s.addressPage = false;
-      if (*address != Options().WorldTable) {
+      if (*address != WorldAddress()) {
         Options().WorldTable = *address;
         if (Hook().WorldAddressChanged) Hook().WorldAddressChanged();
       }

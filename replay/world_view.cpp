@@ -195,7 +195,8 @@ void World_Draw() {
       Lettering_Draw(p, QRect(8, y, 30, kRowHeight), flags | Qt::AlignRight,
                      QString::number(e.rank > 0 ? e.rank : i + 1));
       Lettering_Draw(p, QRect(44, y, 118, kRowHeight), flags | Qt::AlignLeft,
-                     p.fontMetrics().elidedText(e.name, Qt::ElideRight, 118));
+                     e.name.isEmpty() ? QStringLiteral("-")
+                                      : p.fontMetrics().elidedText(e.name, Qt::ElideRight, 118));
       Lettering_Draw(p, QRect(160, y, 36, kRowHeight), flags | Qt::AlignRight,
                      QStringLiteral("Lv%1").arg(e.level));
       Lettering_Draw(p, QRect(196, y, 58, kRowHeight), flags | Qt::AlignRight,

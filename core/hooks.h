@@ -4,6 +4,8 @@
 // hook is a question nobody answers: the default beside it.
 #pragma once
 
+#include <string>
+
 #include "core/module1.h"
 
 namespace tarnix {
@@ -25,6 +27,9 @@ struct Hooks {
   // today's challenge was chosen on the title.
   void (*WorldAddressChanged)() = nullptr;
   void (*DailyChallenge)() = nullptr;
+  // A row of the well's kRowCells cells is about to rise: a race against a recorded game
+  // puts that game's row in its place.
+  void (*RowRising)(std::string& cells) = nullptr;
 };
 
 Hooks& Hook();

@@ -16,6 +16,8 @@ inline constexpr Long kRight = 39;
 inline constexpr Long kDown = 40;
 inline constexpr Long kKeyX = 88;
 inline constexpr Long kKeyZ = 90;
+// The theatre's figures of a game being watched; the pad's west button brings it there.
+inline constexpr Long kKeyS = 83;
 
 // The keys whose holding KeyFlags records, in the order of its six digits.
 inline constexpr Long kFlagKeys[6] = {kLeft, kUp, kRight, kDown, kKeyZ, kKeyX};

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/doors.h"
+#include "core/hooks.h"
 #include "core/keys.h"
 #include "core/pollers.h"
 #include "files/files.h"
@@ -183,10 +184,16 @@ void Control_Set(Pad& pad, Control control, bool on) {
     if (on) Settings_IsOpen() ? Settings_Close() : Settings_Open();
     return;
   }
-  const Long key = KeyOf(control);
+  // A button that plays nothing shows a watched game's figures.
+  const bool watching = Hook().Watching != nullptr && Hook().Watching();
+  const auto codeOf = [watching](int c) {
+    const Long bound = KeyOf(c);
+    return bound == 0 && watching && c == Button(SDL_CONTROLLER_BUTTON_X) ? kKeyS : bound;
+  };
+  const Long key = codeOf(control);
   if (key == 0) return;
   bool held = false;
-  for (int c = 0; c < kControls; ++c) held = held || (pad.on[c] && KeyOf(c) == key);
+  for (int c = 0; c < kControls; ++c) held = held || (pad.on[c] && codeOf(c) == key);
   const int source = SourceOf(pad);
   if (held && !Input_Held(source, key)) {
     Input_KeyDown(source, key);
@@ -426,31 +433,47 @@ QString Action_ControlNames(const Bindings& bindings, int action) {
   return Pad_Count() > 0 ? Pad_ButtonName(bindings.buttons[action][0]) + u'/' + key : key;
 }
 
+int Pad_DrawText(QPainter& painter, int x, int y, int height, const QString& text,
+                 const std::vector<int>& buttons, QColor color, QColor shadow, bool draw) {
+  const int left = x;
+  QString rest = text;
+  const auto drawText = [&](const QString& piece) {
+    const int w = painter.fontMetrics().horizontalAdvance(piece);
+    if (draw && !piece.isEmpty()) {
+      painter.setPen(shadow);
+      painter.drawText(QRect(x + 1, y + 1, w + 2, height), Qt::AlignLeft | Qt::AlignVCenter, piece);
+      painter.setPen(color);
+      painter.drawText(QRect(x, y, w + 2, height), Qt::AlignLeft | Qt::AlignVCenter, piece);
+    }
+    x += w;
+  };
+  for (;;) {
+    const int at = rest.indexOf(QLatin1Char('%'));
+    const int n = at >= 0 && at + 1 < rest.size() ? rest.at(at + 1).digitValue() : -1;
+    if (n < 1 || n > static_cast<int>(buttons.size())) break;
+    drawText(rest.left(at));
+    const int button = buttons[static_cast<std::size_t>(n - 1)];
+    const QImage glyph = Pad_Glyph(button);
+    if (glyph.isNull()) {
+      drawText(Pad_ButtonName(button));
+    } else {
+      if (draw) painter.drawImage(x, y + (height - glyph.height()) / 2, glyph);
+      x += glyph.width() + 1;
+    }
+    rest = rest.mid(at + 2);
+  }
+  drawText(rest);
+  return x - left;
+}
+
 void Pad_DrawTitleLine() {
   if (State().pads.empty() || !Form1) return;
   const Bindings& b = Bindings_Current();
   const QString text = QCoreApplication::translate(
-      "Messages", "%1:赤　%2:青　START:決定　BACK:タイトル　%3:設定");
-  const int buttons[3] = {b.buttons[kActRedBomb][0], b.buttons[kActBlueBomb][0], kSettingsButton};
-  // The line as pieces: text, and a glyph where the text names a button.
-  struct Piece {
-    QString text;
-    QImage glyph;
-  };
-  std::vector<Piece> pieces;
-  QString rest = text;
-  for (;;) {
-    const int at = rest.indexOf(QLatin1Char('%'));
-    if (at < 0 || at + 1 >= rest.size()) break;
-    const int n = rest.at(at + 1).digitValue();
-    if (n < 1 || n > 3) break;
-    pieces.push_back({rest.left(at), {}});
-    const QImage glyph = Pad_Glyph(buttons[n - 1]);
-    pieces.push_back({glyph.isNull() ? Pad_ButtonName(buttons[n - 1]) : QString(), glyph});
-    rest = rest.mid(at + 2);
-  }
-  pieces.push_back({rest, {}});
-
+      "Messages", "%1:赤　%2:青　%4:決定　%5:タイトル　%3:設定");
+  const std::vector<int> buttons = {b.buttons[kActRedBomb][0], b.buttons[kActBlueBomb][0],
+                                    kSettingsButton, b.buttons[kActPause][0],
+                                    SDL_CONTROLLER_BUTTON_BACK};
   // Drawn over the title's own black band between the high-score item and the credits.
   QImage line = Form1->Picture5[5].Picture().copy(0, 266, 264, 16);
   if (line.isNull()) return;
@@ -459,27 +482,17 @@ void Pad_DrawTitleLine() {
   font.setPixelSize(11);
   font.setBold(false);
   painter.setFont(font);
-  int width = 0;
-  for (const Piece& piece : pieces) {
-    width += piece.glyph.isNull() ? painter.fontMetrics().horizontalAdvance(piece.text)
-                                  : piece.glyph.width() + 1;
-  }
-  int x = std::max(0, (264 - width) / 2);
-  for (const Piece& piece : pieces) {
-    if (!piece.glyph.isNull()) {
-      painter.drawImage(x, 2, piece.glyph);
-      x += piece.glyph.width() + 1;
-      continue;
-    }
-    const int w = painter.fontMetrics().horizontalAdvance(piece.text);
-    painter.setPen(QColor(0x80, 0x80, 0x00));
-    painter.drawText(QRect(x + 1, 1, w + 2, 16), Qt::AlignLeft | Qt::AlignVCenter, piece.text);
-    painter.setPen(QColor(0xFF, 0xFF, 0x00));
-    painter.drawText(QRect(x, 0, w + 2, 16), Qt::AlignLeft | Qt::AlignVCenter, piece.text);
-    x += w;
-  }
+  const QColor yellow(0xFF, 0xFF, 0x00), olive(0x80, 0x80, 0x00);
+  const int width = Pad_DrawText(painter, 0, 0, 16, text, buttons, yellow, olive, false);
+  Pad_DrawText(painter, std::max(0, (264 - width) / 2), 0, 16, text, buttons, yellow, olive);
   painter.end();
   Form1->Picture1.PaintPicture(line, 0, 266);
+}
+
+bool Pad_InHand() {
+  const PadState& s = State();
+  return std::any_of(s.pads.begin(), s.pads.end(),
+                     [](const Pad& pad) { return Input_LastSource() == SourceOf(pad); });
 }
 
 PadFamily Pad_Family() {
@@ -525,8 +538,17 @@ QString Pad_ButtonName(int button) {
       "A", "B", "X", "Y", "BACK", "GUIDE", "START", "LS", "RS", "LB", "RB",
       "\u2191", "\u2193", "\u2190", "\u2192", "M1", "P1", "P2", "P3", "P4", "TP"};
   if (button < 0 || button >= SDL_CONTROLLER_BUTTON_MAX) return QStringLiteral("-");
-  if (button <= SDL_CONTROLLER_BUTTON_Y) {
-    return QString::fromUtf8(kFaces[static_cast<int>(Pad_Family())][button]);
+  // Back, Start and the shoulders as the family prints them too.
+  static const int kOwn[] = {SDL_CONTROLLER_BUTTON_BACK, SDL_CONTROLLER_BUTTON_START,
+                             SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER};
+  static const char* const kOwnNames[4][4] = {{"BACK", "START", "LB", "RB"},
+                                              {"SHARE", "OPTIONS", "L1", "R1"},
+                                              {"−", "+", "L", "R"},
+                                              {"BACK", "START", "LB", "RB"}};
+  const int family = static_cast<int>(Pad_Family());
+  if (button <= SDL_CONTROLLER_BUTTON_Y) return QString::fromUtf8(kFaces[family][button]);
+  for (int i = 0; i < 4; ++i) {
+    if (kOwn[i] == button) return QString::fromUtf8(kOwnNames[family][i]);
   }
   return QString::fromUtf8(kNames[button]);
 }

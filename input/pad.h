@@ -4,7 +4,9 @@
 // of keys for input.h.
 #pragma once
 
+#include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QString>
 
 #include <string>
@@ -45,6 +47,13 @@ QImage Pad_Glyph(int button);
 // while a pad is connected ("A/Z").
 struct Bindings;
 QString Action_ControlNames(const Bindings& bindings, int action);
+// Draws `text` from (x, y), `height` high, in the painter's font with a shadow one pixel
+// down and right; each %1..%9 is the glyph of that button of `buttons`, or its name where it
+// has none. The width it takes; with `draw` false, only that.
+int Pad_DrawText(QPainter& painter, int x, int y, int height, const QString& text,
+                 const std::vector<int>& buttons, QColor color, QColor shadow, bool draw = true);
+// Whether the player's hands are on a pad: one is connected and gave the last input.
+bool Pad_InHand();
 // The pad's controls in one line at the foot of the title, while a pad is connected.
 void Pad_DrawTitleLine();
 

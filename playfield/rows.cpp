@@ -5,6 +5,7 @@
 #include "window/form1.h"
 #include "playfield/playfield.h"
 #include "scores/scores.h"
+#include "core/hooks.h"
 #include "core/platform.h"
 
 namespace tarnix {
@@ -60,8 +61,11 @@ Long RowsForLevel(Long level) {
 }
 
 void Block_Up() {
-  std::string row = "000";
-  for (int i = 0; i < 11; ++i) row += Cell_Random(Module1.Level);
+  std::string cells;
+  for (int i = 0; i < 11; ++i) cells += Cell_Random(Module1.Level);
+  // The draws above still happen, so a race played as its entry was is that very game.
+  if (Hook().RowRising) Hook().RowRising(cells);
+  std::string row = "000" + cells;
 
   if (Row0_Occupied()) {
     Game_Over(row);

@@ -75,7 +75,7 @@ ReplayReadResult Fail(ReplayError error, int version = 0) {
   return r;
 }
 
-bool ParseHeader(Lines& in, ReplayRecord& rec, std::size_t& eventCount) {
+bool ParseHeader(Lines& in, bool raced, ReplayRecord& rec, std::size_t& eventCount) {
   std::string_view v;
   if (!in.Field("game", v) || v.empty() || v.size() > 16) return false;
   rec.game = std::string(v);
@@ -118,6 +118,18 @@ bool ParseHeader(Lines& in, ReplayRecord& rec, std::size_t& eventCount) {
     return false;
   }
   rec.ending = static_cast<ReplayEnding>(end[0][0]);
+  if (raced) {
+    if (!in.Field("challenge", v) || v.empty() || v.size() > kMaxNameBytes) return false;
+    for (const char c : v) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    }
+    rec.challenge = std::string(v);
+    if (!in.Field("rows", v) || v.empty() || v.size() % kRowCells != 0) return false;
+    for (const char c : v) {
+      if (c != '1' && c != '3' && c != '4') return false;
+    }
+    rec.rows = std::string(v);
+  }
   return in.Field("events", v) &&
          ParseNumber<std::size_t>(v, eventCount, 0, kReplayMaxEvents);
 }
@@ -148,7 +160,9 @@ std::string Replay_Format(const ReplayRecord& rec) {
   std::snprintf(seed, sizeof seed, "%016llx", static_cast<unsigned long long>(rec.seed));
   std::string out;
   out.reserve(256 + rec.events.size() * 4);
-  out += std::string(kMagic) + std::to_string(kReplayFormatVersion) + "\n";
+  const bool raced = !rec.challenge.empty();
+  out += std::string(kMagic) +
+         std::to_string(raced ? kReplayChallengeFormatVersion : kReplayFormatVersion) + "\n";
   out += "rules " + std::to_string(kRulesVersion) + "\n";
   out += "game " + rec.game + "\n";
   out += std::string("seed ") + seed + "\n";
@@ -159,6 +173,14 @@ std::string Replay_Format(const ReplayRecord& rec) {
   out += "stamp " + rec.stamp + "\n";
   out += std::string("end ") + static_cast<char>(rec.ending) + " " + std::to_string(rec.passes) +
          " " + std::to_string(rec.level) + " " + std::to_string(rec.score) + "\n";
+  if (raced) {
+    std::string label = rec.challenge.substr(0, kMaxNameBytes);
+    for (char& c : label) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    out += "challenge " + label + "\n";
+    out += "rows " + rec.rows + "\n";
+  }
   out += "events " + std::to_string(rec.events.size()) + "\n";
   std::uint32_t previous = 0;
   std::size_t onLine = 0;
@@ -186,7 +208,9 @@ ReplayReadResult Replay_Parse(std::string_view bytes) {
   if (!ParseNumber<int>(line.substr(kMagic.size()), format, 0, 1000000)) {
     return Fail(ReplayError::kDamaged);
   }
-  if (format != kReplayFormatVersion) return Fail(ReplayError::kFormatVersion, format);
+  if (format != kReplayFormatVersion && format != kReplayChallengeFormatVersion) {
+    return Fail(ReplayError::kFormatVersion, format);
+  }
   std::string_view v;
   int rules = 0;
   if (!in.Field("rules", v) || !ParseNumber<int>(v, rules, 0, 1000000)) {
@@ -196,7 +220,7 @@ ReplayReadResult Replay_Parse(std::string_view bytes) {
 
   ReplayRecord rec;
   std::size_t count = 0;
-  if (!ParseHeader(in, rec, count)) return Fail(ReplayError::kDamaged);
+  if (!ParseHeader(in, format == kReplayChallengeFormatVersion, rec, count)) return Fail(ReplayError::kDamaged);
   const std::string_view body = in.Rest();
   // A complete file ends with the newline after the last event.
   if ((count > 0 && (body.empty() || body.back() != '\n'))) return Fail(ReplayError::kDamaged);

@@ -11,6 +11,11 @@
 namespace tarnix {
 
 inline constexpr int kReplayFormatVersion = 1;
+// A race against a recorded game is written in this format: the header also names the game
+// raced and the rows that rose in it. Every other game stays in format 1, byte for byte.
+inline constexpr int kReplayChallengeFormatVersion = 2;
+// A row of the well as the rules make it: 11 cells, each '1' (brown), '3' or '4'.
+inline constexpr std::size_t kRowCells = 11;
 // Raised whenever a rule of play changes, so that an old replay is refused instead of
 // being played into a different game. The golden replay's dump changing is the sign.
 inline constexpr int kRulesVersion = 1;
@@ -49,6 +54,11 @@ struct ReplayRecord {
   std::int32_t level = 0;
   std::int32_t score = 0;
   std::vector<ReplayEvent> events;
+  // A race against a recorded game: which game (a table entry's file name, a world entry's
+  // number), and the rows that rose in it, in order, kRowCells each. The race's rows rise as
+  // these did, as long as they last. Both empty for an ordinary game.
+  std::string challenge;
+  std::string rows;
 };
 
 enum class ReplayError {

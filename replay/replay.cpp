@@ -11,6 +11,7 @@
 #include "core/keys.h"
 #include "core/platform.h"
 #include "core/version.h"
+#include "replay/challenge.h"
 #include "replay/demo.h"
 #include "replay/library.h"
 #include "replay/quiet.h"
@@ -91,6 +92,7 @@ void Recorder_Begin() {
   rec.record.facing = Module1.Facing;
   rec.record.anim = Module1.AnimFrame;
   rec.record.broken = Module1.BlocksBroken;
+  Challenge_GameBegins(rec.record);
 }
 
 // Where the recording ends: at the game's end, or where it was cut.
@@ -100,6 +102,7 @@ void Recorder_End(ReplayEnding ending) {
   r.passes = rec.pass;
   r.level = Module1.Level;
   r.score = Module1.Score;
+  Challenge_GameEnds(r);
 }
 
 void Recorder_Add(char code) {
@@ -204,6 +207,7 @@ void Player_Start(const ReplayRecord& record, bool watcher, bool demo = false) {
   Module1.BlocksBroken = record.broken;
   Wait_Apply(record.wait);
   Platform().random->Randomize(record.seed);
+  Rows_Begin(record.rows);
   Module1.GamePhase = kTitle;
   Module1.MenuCursor = 0;
   play.feeding = true;
@@ -349,6 +353,7 @@ void Replay_BeforePass() {
 
 void Replay_AfterPass() {
   if (rec.active || play.active) Stats_AfterPass();
+  if (rec.active) Challenge_AfterPass(rec.pass);
   if (rec.active && !InGame()) {
     Recorder_Finish(ReplayEnding::kGameOver);
     return;
@@ -389,6 +394,7 @@ void Replay_Reset() {
   Watch_Reset();
   Theatre_Reset();
   Demo_Reset();
+  Challenge_Reset();
 }
 
 const ReplayRecord& Replay_Recording() { return rec.record; }
@@ -449,7 +455,7 @@ std::string Replay_ErrorText(const ReplayReadResult& r) {
     case ReplayError::kFormatVersion:
       text = message(QT_TRANSLATE_NOOP("Messages", "このリプレイファイルは形式 %1 で書かれています。このゲームが読めるのは形式 %2 だけです。"))
                  .arg(r.version)
-                 .arg(kReplayFormatVersion);
+                 .arg(QStringLiteral("%1, %2").arg(kReplayFormatVersion).arg(kReplayChallengeFormatVersion));
       break;
     case ReplayError::kRulesVersion:
       text = message(QT_TRANSLATE_NOOP("Messages", "このリプレイはルール %1 で記録されています。このゲームのルールは %2 なので、再生も検証もできません。"))

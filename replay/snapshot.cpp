@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "core/platform.h"
+#include "replay/challenge.h"
 #include "window/form1.h"
 
 namespace tarnix {
@@ -126,6 +127,8 @@ GameSnapshot Snapshot_Take(const GameSnapshot* before) {
   s.list1 = Items(f.List1);
   s.list2 = Items(f.List2);
   s.waitItem = WaitItem();
+  s.rowsRisen = Rows_Risen();
+  s.nameBox = {f.Text1.Visible(), f.Text1.Text(), f.Text1.Tag, f.Text1.Top()};
   return s;
 }
 
@@ -150,6 +153,14 @@ void Snapshot_Restore(const GameSnapshot& s) {
   Fill(f.List2, s.list2);
   MenuItem* items[] = {&f.mnuO4, &f.mnuO5, &f.mnuO6, &f.mnuO7};
   for (int i = 0; i < 4; ++i) items[i]->SetChecked(i == s.waitItem);
+  Rows_Rewind(s.rowsRisen);
+  if (f.Text1.Text() != s.nameBox.text) f.Text1.SetText(s.nameBox.text);
+  f.Text1.Tag = s.nameBox.tag;
+  f.Text1.SetTop(s.nameBox.top);
+  if (f.Text1.Visible() != s.nameBox.visible) {
+    f.Text1.SetVisible(s.nameBox.visible);
+    if (s.nameBox.visible) f.Text1.SetFocus();
+  }
 }
 
 QImage Snapshot_Layer(const GameSnapshot& snapshot, std::size_t index) {
@@ -181,6 +192,10 @@ std::vector<std::string> Snapshot_Differences(const GameSnapshot& a, const GameS
   }
   if (a.list1 != b.list1 || a.list2 != b.list2) out.push_back("work lists");
   if (a.waitItem != b.waitItem) out.push_back("wait item");
+  if (a.rowsRisen != b.rowsRisen) out.push_back("rows risen");
+  if (a.nameBox.visible != b.nameBox.visible || a.nameBox.text != b.nameBox.text) {
+    out.push_back("name box");
+  }
   return out;
 }
 

@@ -39,6 +39,13 @@ struct GameSnapshot {
   std::vector<Text> labels;
   std::vector<std::string> list1, list2;
   int waitItem = -1;
+  std::size_t rowsRisen = 0;  // a race's rows are taken in order
+  // The name box: a game played unseen from the title may end in the table's name entry.
+  struct NameBox {
+    bool visible = false;
+    std::string text, tag;
+    int top = 0;
+  } nameBox;
 };
 
 // Takes the state now; `before`, the snapshot taken last, lends the layers that are unchanged.

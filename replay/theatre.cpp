@@ -14,6 +14,8 @@
 #include "core/doors.h"
 #include "core/keys.h"
 #include "core/platform.h"
+#include "input/bindings.h"
+#include "input/pad.h"
 #include "replay/quiet.h"
 #include "replay/snapshot.h"
 #include "replay/stats.h"
@@ -24,6 +26,8 @@ namespace tarnix {
 namespace {
 
 constexpr int kBarHideMs = 2000;
+constexpr int kPadStatsButton = 2;  // SDL's west face button
+constexpr int kPadBackButton = 4;   // SDL's Back
 constexpr int kBarTop = 284;  // game pixels: the bar covers the canvas's last 40 rows
 constexpr int kSeekSeconds = 10;
 constexpr int kLoudestSpeed = 3;  // x2: faster than that the sound would only stutter
@@ -63,6 +67,8 @@ struct Theatre {
   int speed = kTheatreNormalSpeed;
   int credit = 0;  // quarters of a pass owed
   bool paused = false;
+  bool typing = false;  // a pass's number is being typed, after G
+  std::string typed;
   TheatreSound sound;
   SoundOutput* savedSound = nullptr;
   QPointer<Bar> bar;
@@ -132,13 +138,34 @@ class Bar final : public QWidget {
             .arg(t.record.passes)
             .arg(MarkName(t.markKind));
     p.drawText(QRect(4, 6, w - 8, 12), Qt::AlignLeft | Qt::AlignVCenter, line);
-    p.setPen(QColor(0xC0, 0xC0, 0xC0));
+    const QColor grey(0xC0, 0xC0, 0xC0), shadow(0, 0, 0);
     font.setPixelSize(9);
     p.setFont(font);
+    if (t.typing) {
+      p.setPen(QColor(0xFF, 0xFF, 0x00));
+      p.drawText(QRect(4, 18, w - 8, 10), Qt::AlignLeft | Qt::AlignVCenter,
+                 Tr(QT_TRANSLATE_NOOP("Theatre", "移動先のパス: %1_   Enter 移動  Esc やめる"))
+                     .arg(QString::fromStdString(t.typed)));
+      return;
+    }
+    if (Pad_InHand()) {
+      // The pad's own buttons, as they are printed on it and bound.
+      const Bindings& b = Bindings_Current();
+      Pad_DrawText(p, 4, 18, 10,
+                   Tr(QT_TRANSLATE_NOOP("Theatre", "%1 一時停止  ✚←→ コマ送り/10秒  ✚↑↓ 速さ")),
+                   {b.buttons[kActPause][0]}, grey, shadow);
+      Pad_DrawText(p, 4, 28, 10,
+                   Tr(QT_TRANSLATE_NOOP("Theatre", "%1/%2 次/前の印  %3 印の種類  %4 成績  %5 終わる")),
+                   {b.buttons[kActRedBomb][0], b.buttons[kActBlueBomb][0],
+                    b.buttons[kActNextRow][0], kPadStatsButton, kPadBackButton},
+                   grey, shadow);
+      return;
+    }
+    p.setPen(grey);
     p.drawText(QRect(4, 18, w - 8, 10), Qt::AlignLeft | Qt::AlignVCenter,
                Tr(QT_TRANSLATE_NOOP("Theatre", "Enter 一時停止  ←→ コマ送り/10秒  ↑↓ 速さ  0-9 移動")));
     p.drawText(QRect(4, 28, w - 8, 10), Qt::AlignLeft | Qt::AlignVCenter,
-               Tr(QT_TRANSLATE_NOOP("Theatre", "Z/X 次/前の印  Space 印の種類  S 成績  Esc 終わる")));
+               Tr(QT_TRANSLATE_NOOP("Theatre", "Z/X 次/前の印  Space 印の種類  S 成績  G パス  Esc 終わる")));
   }
 };
 
@@ -185,7 +212,7 @@ void Bar_Show() {
     t.hide->setSingleShot(true);
     t.hide->setTimerType(Qt::PreciseTimer);
     QObject::connect(t.hide, &QTimer::timeout, [] {
-      if (!t.bar.isNull()) t.bar->hide();
+      if (!t.bar.isNull() && !t.typing) t.bar->hide();
     });
   }
   t.hide->start(kBarHideMs);
@@ -407,6 +434,21 @@ int Theatre_PassesThisTurn() {
 bool Theatre_Key(ReplayDoor door, Long code) {
   if (door != ReplayDoor::kKeyDown) return door == ReplayDoor::kKeyUp;
   Bar_Show();
+  if (t.typing) {
+    // Digits, then Enter to go there; Escape leaves the number, not the replay.
+    if (code >= '0' && code <= '9' && t.typed.size() < 9) {
+      if (t.typed != "0") t.typed += static_cast<char>(code);
+      else t.typed = std::string(1, static_cast<char>(code));
+    } else if (code == kTheatrePause || code == kTheatreStop) {
+      if (code == kTheatrePause && !t.typed.empty()) {
+        Theatre_Seek(static_cast<std::uint32_t>(std::stoul(t.typed)));
+      }
+      t.typing = false;
+      t.typed.clear();
+    }
+    Bar_Update();
+    return true;
+  }
   const std::uint32_t now = Replay_Cursor().pass;
   const std::uint32_t seekPasses =
       static_cast<std::uint32_t>(kSeekSeconds * 1000.0 / Pass_Ms(Module1.WaitMs));
@@ -430,6 +472,10 @@ bool Theatre_Key(ReplayDoor door, Long code) {
     case kTheatreStats:
       if (Theatre_StatsVisible()) Figures_Hide();
       else Figures_Show(Stats_Current());
+      break;
+    case kTheatreGoTo:
+      t.typing = true;
+      t.typed.clear();
       break;
     case kTheatreStop: return false;
     default:

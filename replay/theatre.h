@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "core/keys.h"
 #include "core/module1.h"
 #include "replay/format.h"
 #include "replay/replay.h"
@@ -15,10 +16,11 @@ namespace tarnix {
 
 // The watcher's keys (the pad's buttons bring the same codes).
 inline constexpr Long kTheatrePause = 13;      // Enter, the pad's Start
-inline constexpr Long kTheatreStats = 83;      // S
+inline constexpr Long kTheatreStats = kKeyS;   // S, the pad's west button
 inline constexpr Long kTheatreStop = 27;       // Escape (the pad's Back returns to the title)
 inline constexpr Long kTheatreMarkKind = 32;   // Space, the pad's shoulder: chain, level, gift
 inline constexpr Long kTheatreNextMark = 90;   // Z, the pad's A
+inline constexpr Long kTheatreGoTo = 71;       // G, then the pass's number and Enter
 inline constexpr Long kTheatrePrevMark = 88;   // X, the pad's B
 
 enum class TheatreMark { kChain, kLevel, kGift };

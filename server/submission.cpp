@@ -68,6 +68,11 @@ SubmissionRead Submission_Read(std::string_view body) {
   if (rec.ending != ReplayEnding::kGameOver) {
     return Refuse("unfinished", "only games that ended in a game over are ranked");
   }
+  if (!rec.challenge.empty()) {
+    // Its rows came from the file, not from the seed: anyone could write easy ones.
+    return Refuse("challenge", "a race against another game rises that game's rows; only games "
+                               "whose rows come from their seed are ranked");
+  }
   if (rec.score < 0 || rec.level < 0) return Refuse("damaged", "a negative score or level");
   if (!ValidName(rec.name)) {
     return Refuse("name", "the name must be UTF-8 text of at most " +

@@ -23,6 +23,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <vector>
 #include <string>
 
 #include "replay/format.h"
@@ -110,6 +112,14 @@ bool FaultFor(const char* variable, std::uint64_t seed) {
     v.kind = Verdict::Kind::kUnreadable;
   } else {
     if (FaultFor("TARNIX_BOARD_TEST_CRASH_SEED", read.record->seed)) ::raise(SIGSEGV);
+    if (FaultFor("TARNIX_BOARD_TEST_GREEDY_SEED", read.record->seed)) {
+      // Bounded, so that a limit that failed to hold shows as a verdict, not a swapping host.
+      std::vector<std::unique_ptr<char[]>> held;
+      for (int i = 0; i < 64; ++i) {
+        held.emplace_back(new char[16u << 20]);
+        std::memset(held.back().get(), 1, 16u << 20);
+      }
+    }
     if (FaultFor("TARNIX_BOARD_TEST_HANG_SEED", read.record->seed)) {
       for (volatile bool spinning = true; spinning;) {
       }

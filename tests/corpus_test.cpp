@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "input/input.h"
+#include "replay/challenge.h"
 #include "replay/format.h"
 #include "replay/library.h"
 #include "replay/replay.h"
@@ -142,6 +143,20 @@ TEST_F(CorpusWriter, DISABLED_WriteCorpus) {
   // A second long game at the light wait.
   Reset(1);
   Write("long-light-wait", PlayRecorded(2024, WellBot{}, 60000));
+}
+
+// A race against the corpus's game at the normal wait, by another player.
+TEST_F(CorpusWriter, DISABLED_WriteChallenge) {
+  const ReplayReadResult entry = Replay_Parse(ReadAll(kCorpus + "wait2-bot.tnr"));
+  ASSERT_TRUE(entry.record);
+  Reset(2);
+  ASSERT_TRUE(Challenge_Start(*entry.record, "wait2-bot"));
+  WellBot bot;
+  for (int pass = 1; pass <= 60000 && Replay_IsRecording(); ++pass) {
+    bot(pass);
+    Main_Prog();
+  }
+  Write("challenge", Replay_Recording());
 }
 
 }  // namespace

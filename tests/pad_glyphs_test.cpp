@@ -4,11 +4,15 @@
 
 #include <QTemporaryDir>
 
+#include "core/hooks.h"
 #include "core/keys.h"
 #include "input/input.h"
 #include "input/settings_screen.h"
 #include "playfield/playfield.h"
+#include "replay/replay.h"
+#include "replay/theatre.h"
 #include "support/fixture.h"
+#include "support/games.h"
 #include "support/virtual_pad.h"
 
 namespace tarnix::testing {
@@ -77,6 +81,30 @@ TEST_P(PadGlyphsTest, TitleLineAndSettingsShowTheButtonsAsPrinted) {
     found = LineHolds(screen.copy(0, y - 2, 264, kGlyphSize + 2), south);
   }
   EXPECT_TRUE(found) << "the settings screen shows the red bomb's button as printed";
+  Settings_Close();
+
+  // Watching a game with the pad in hand: the theatre's hints show its buttons, and the west
+  // button, which plays nothing, shows the figures.
+  ReplayRecord record = PlayRecorded(7, [](int p) { BotPass(p, 0); }, 400);
+  Module1.GamePhase = kScoreView;
+  Replay_Watch(record, "pad");
+  ASSERT_TRUE(Replay_IsPlaying());
+  Picture1_KeyUp(kKeyZ, 0);
+  pad.Click(SDL_CONTROLLER_BUTTON_X);
+  EXPECT_TRUE(Theatre_StatsVisible());
+  QWidget* bar = form().Picture1.findChild<QWidget*>(QStringLiteral("theatreBar"));
+  ASSERT_NE(bar, nullptr);
+  const QImage hints = bar->grab().toImage().scaled(bar->width() / form().Scale(),
+                                                    bar->height() / form().Scale())
+                           .convertToFormat(QImage::Format_RGB32);
+  bool shown = false;
+  for (int y = 16; y + kGlyphSize <= hints.height() && !shown; ++y) {
+    for (int x = 0; x + kGlyphSize <= hints.width() && !shown; ++x) {
+      shown = hints.copy(x, y, kGlyphSize, kGlyphSize) == south;
+    }
+  }
+  EXPECT_TRUE(shown) << "the next mark's button, drawn as printed";
+  Replay_Unload(true);
 }
 
 std::string FamilyName(const ::testing::TestParamInfo<Kind>& info) {

@@ -184,6 +184,15 @@ TEST_F(TheatreTest, ControlsPauseStepChangeSpeedJumpAndMute) {
   // A digit seeks to its tenth of the game.
   Picture1_KeyDown('5', 0);
   EXPECT_EQ(Replay_Cursor().pass, (record.passes - 1) * 5 / 10);
+  // G, a number and Enter go to that very pass; Escape leaves the number, not the replay.
+  for (const Long key : {kTheatreGoTo, Long{'1'}, Long{'2'}, Long{'3'}, kEnter}) {
+    Picture1_KeyDown(key, 0);
+  }
+  EXPECT_EQ(Replay_Cursor().pass, 123u);
+  EXPECT_FALSE(Replay_Paused()) << "the Enter that ends the number is not a pause";
+  for (const Long key : {kTheatreGoTo, Long{'4'}, kEscape}) Picture1_KeyDown(key, 0);
+  EXPECT_TRUE(Replay_IsPlaying());
+  EXPECT_EQ(Replay_Cursor().pass, 123u);
 
   // The bar hides after two seconds without a key.
   QTest::qWait(1000);

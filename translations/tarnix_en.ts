@@ -81,7 +81,7 @@
     </message>
     <message>
         <source>ワールドランキングのアドレス（http://ホスト:ポート）。今回だけ、設定画面のアドレスに代わって使います。</source>
-        <translation>The world table's address (http://HOST:PORT), used for this run instead of the one set on the settings screen.</translation>
+        <translation>The world table&apos;s address (http://HOST:PORT), used for this run instead of the one set on the settings screen.</translation>
     </message>
     <message>
         <source>--world-table の &apos;%1&apos; はアドレスではありません。</source>
@@ -262,8 +262,8 @@ The file will not be overwritten when the game closes.</translation>
         <translation>The replay file cannot be read.</translation>
     </message>
     <message>
-        <source>%1:赤&#x3000;%2:青&#x3000;START:決定&#x3000;BACK:タイトル&#x3000;%3:設定</source>
-        <translation>%1 red  %2 blue  Start: go  Back: title  %3 settings</translation>
+        <source>%1:赤&#x3000;%2:青&#x3000;%4:決定&#x3000;%5:タイトル&#x3000;%3:設定</source>
+        <translation>%1 red  %2 blue  %4 go  %5 title  %3 settings</translation>
     </message>
     <message>
         <source>そのようなファイルはありません</source>
@@ -487,8 +487,20 @@ The file will not be overwritten when the game closes.</translation>
         <translation>Enter pause  ←→ step/10 s  ↑↓ speed  0-9 seek</translation>
     </message>
     <message>
-        <source>Z/X 次/前の印  Space 印の種類  S 成績  Esc 終わる</source>
-        <translation>Z/X next/previous mark  Space mark  S figures  Esc stop</translation>
+        <source>Z/X 次/前の印  Space 印の種類  S 成績  G パス  Esc 終わる</source>
+        <translation>Z/X next/prev mark  Space mark  S figures  G pass  Esc stop</translation>
+    </message>
+    <message>
+        <source>移動先のパス: %1_   Enter 移動  Esc やめる</source>
+        <translation>Go to pass: %1_   Enter go  Esc cancel</translation>
+    </message>
+    <message>
+        <source>%1 一時停止  ✚←→ コマ送り/10秒  ✚↑↓ 速さ</source>
+        <translation>%1 pause  ✚←→ step/10 s  ✚↑↓ speed</translation>
+    </message>
+    <message>
+        <source>%1/%2 次/前の印  %3 印の種類  %4 成績  %5 終わる</source>
+        <translation>%1/%2 next/prev mark  %3 mark  %4 figures  %5 stop</translation>
     </message>
 </context>
 <context>

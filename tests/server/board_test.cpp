@@ -102,6 +102,10 @@ TEST_P(BoardTest, HonestGamesRankAndEveryForgeryIsRefusedWithItsReason) {
   claim.score += 10;
   ReplayRecord seed = honest;
   seed.seed ^= 1;
+  // Easy rows of its own choosing, under the cover of a race.
+  ReplayRecord raced = honest;
+  raced.challenge = "someone";
+  raced.rows = std::string(11 * 40, '1');
   std::string rules = golden;
   rules.replace(rules.find("rules 1"), 7, "rules 2");
 
@@ -120,6 +124,7 @@ TEST_P(BoardTest, HonestGamesRankAndEveryForgeryIsRefusedWithItsReason) {
            {Replay_Format(claim), "mismatch"},
            {Replay_Format(seed), "mismatch"},
            {rules, "rules_version"},
+           {Replay_Format(raced), "challenge"},
            {golden.substr(0, golden.size() / 2), "damaged"},
            {"GET / HTTP/1.1", "not_replay"}}) {
     const httplib::Result r = Submit(file);
@@ -155,16 +160,19 @@ TEST_P(BoardTest, HonestGamesRankAndEveryForgeryIsRefusedWithItsReason) {
   EXPECT_EQ(server.Client()->Get("/api/v1/entries/999999/replay")->status, 404);
 }
 
-TEST_P(BoardTest, CrashingAndEndlessReplaysAreRefusedWhileOthersAreServed) {
+TEST_P(BoardTest, CrashingEndlessAndGreedyReplaysAreRefusedWhileOthersAreServed) {
   const std::string crash = Record(0xC0FFEE, false);
   const std::string hang = Record(0xBAD, false);
+  const std::string greedy = Record(0x9EED, false);
   std::vector<std::string> honest;
   for (std::uint64_t s = 1; s <= 3; ++s) honest.push_back(Record(s, false));
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("TARNIX_BOARD_TEST_CRASH_SEED"), QStringLiteral("c0ffee"));
   env.insert(QStringLiteral("TARNIX_BOARD_TEST_HANG_SEED"), QStringLiteral("bad"));
+  env.insert(QStringLiteral("TARNIX_BOARD_TEST_GREEDY_SEED"), QStringLiteral("9eed"));
   ASSERT_EQ(StartServer({QStringLiteral("--workers"), QStringLiteral("2"),
-                         QStringLiteral("--replay-ms"), QStringLiteral("3000")},
+                         QStringLiteral("--replay-ms"), QStringLiteral("3000"),
+                         QStringLiteral("--replay-memory-mb"), QStringLiteral("96")},
                         env),
             "");
   std::string crashCode, hangCode;
@@ -179,6 +187,10 @@ TEST_P(BoardTest, CrashingAndEndlessReplaysAreRefusedWhileOthersAreServed) {
   hanger.join();
   EXPECT_EQ(crashCode, "crashed");
   EXPECT_EQ(hangCode, "timeout");
+#if !defined(__SANITIZE_ADDRESS__)
+  // A re-play that grows past its memory stops there (the sanitizer's build can set no limit).
+  EXPECT_EQ(ErrorCode(Submit(greedy)), "crashed");
+#endif
   EXPECT_EQ(accepted, 3) << "the pool kept serving";
   EXPECT_EQ(Board().size(), 3);
 

@@ -27,11 +27,11 @@ struct PortOptions {
 };
 
 PortOptions& Options();
+inline void Options_Reset() { Options() = PortOptions{}; }
 
 // A world table's address as the player typed it, made whole: "http://" when no scheme is
 // given. Empty stays empty (no world table); nothing when it is no http(s) address of a host.
 std::optional<std::string> Options_WorldAddress(const std::string& typed);
-inline void Options_Reset() { Options() = PortOptions{}; }
 
 // Reads tarnix.conf from `folder` (ending in "/"; the settings folder unless told); a missing,
 // unreadable or garbled file, or a value out of range, leaves the default, silently. A file

@@ -236,9 +236,9 @@ void Board_Fetch(ScoreBoard board) {
   v.table->FetchBoard(Remote(board));
 }
 
+// Silent, as every key but Enter always was in the high-score view.
 void Board_Switch(int step) {
   ViewState& v = View();
-  Sound("cursor");
   const int next = (static_cast<int>(v.board) + step + 3) % 3;
   v.board = static_cast<ScoreBoard>(next);
   v.highlighted = 0;
@@ -290,13 +290,17 @@ void Send(const std::string& file) {
   v.keeping = false;
 }
 
-void Send_Local() {
+// The replay file of the highlighted local entry; empty, after saying so, when none is.
+std::string Local_Chosen() {
   const int rank = Watch_Highlighted();
   const std::string path = rank >= 0 ? ReplayLibrary_PathFor(rank) : std::string();
-  if (path.empty()) {
-    Note_Show(Tr(QT_TRANSLATE_NOOP("World", "↑↓ でゲームを選んでください。")));
-    return;
-  }
+  if (path.empty()) Note_Show(Tr(QT_TRANSLATE_NOOP("World", "↑↓ でゲームを選んでください。")));
+  return path;
+}
+
+void Send_Local() {
+  const std::string path = Local_Chosen();
+  if (path.empty()) return;
   const FileRead file = File_Read(path, kReplayMaxBytes);
   if (file.kind != FileRead::kRegular) {
     Note_Show(QString::fromStdString(Replay_ErrorText(ReplayLibrary_Read(path))));
@@ -314,12 +318,8 @@ void Race(const ReplayRecord& record, const std::string& label) {
 }
 
 void Race_Local() {
-  const int rank = Watch_Highlighted();
-  const std::string path = rank >= 0 ? ReplayLibrary_PathFor(rank) : std::string();
-  if (path.empty()) {
-    Note_Show(Tr(QT_TRANSLATE_NOOP("World", "↑↓ でゲームを選んでください。")));
-    return;
-  }
+  const std::string path = Local_Chosen();
+  if (path.empty()) return;
   const ReplayReadResult r = ReplayLibrary_Read(path);
   if (!r.record) {
     Note_Show(QString::fromStdString(Replay_ErrorText(r)));

@@ -11,6 +11,9 @@
 #include <QJsonObject>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
 #include "board_process.h"
 #include "core/keys.h"
 #include "files/options.h"
@@ -18,6 +21,7 @@
 #include "input/input.h"
 #include "input/settings_screen.h"
 #include "replay/challenge.h"
+#include "replay/format.h"
 #include "replay/replay.h"
 #include "replay/watch.h"
 #include "replay/world.h"
@@ -245,6 +249,95 @@ TEST_F(WorldGameTest, TheViewChangesBoardsWithTheKeysAndWithAPad) {
   ASSERT_TRUE(QTest::qWaitFor([] { return Challenge_Active(); }, 20000))
       << "the shoulder races the highlighted entry: " << WorldView_Note().toStdString();
   EXPECT_EQ(Module1.GamePhase, kPlaying);
+}
+
+TEST_F(WorldGameTest, AHighlightedLocalEntryIsSentAndRaced) {
+  ASSERT_EQ(server.Start(folder.path().toStdString() + "/board.db"), "");
+  Options().WorldTable = Address(server.port()).toStdString();
+  World_Start();
+  ASSERT_FALSE(RecordGame(random, 41, Play::kGolden, "").empty());
+  ASSERT_EQ(Module1.GamePhase, kNameEntry) << "a game good enough for the table";
+  form().Text1.setText(QStringLiteral("Ann"));
+  Text1_KeyDown(kEnter, 0);
+  ASSERT_EQ(Module1.GamePhase, kScoreView);
+
+  Press(kWorldSendKey);
+  EXPECT_TRUE(WorldView_Note().contains(QStringLiteral("選んでください"))) << "no entry chosen yet";
+  Press(kDown);
+  ASSERT_EQ(Watch_Highlighted(), 0);
+  Press(kWorldSendKey);
+  ASSERT_TRUE(QTest::qWaitFor([] { return WorldView_Note().contains(QStringLiteral("1 位に入りました")); },
+                              60000))
+      << WorldView_Note().toStdString();
+  Press(kRight);
+  ASSERT_TRUE(Loaded(1));
+  EXPECT_EQ(WorldView_Entries()[0].name, QStringLiteral("Ann")) << "the entry's file, named as entered";
+  Press(kLeft);
+  Press(kDown);
+  Press(kWorldRaceKey);
+  EXPECT_TRUE(Challenge_Active()) << "a race against the table's own entry";
+  EXPECT_EQ(Module1.GamePhase, kPlaying);
+}
+
+// Today's challenge from the settings screen, against a server that runs other rules, one
+// that is gone, and one that answers nonsense for its boards: a clear note or line each time,
+// and the title or the view stays as it was.
+TEST_F(WorldGameTest, TodaysChallengeStartsFromTheSettingsScreenOrSaysWhyNot) {
+  httplib::Server fake;
+  std::atomic<int> rules = kRulesVersion;
+  fake.Get("/api/v1/daily", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content("{\"date\":\"2026-12-08\",\"seed\":\"00000000075bcd15\",\"rules\":" +
+                        std::to_string(rules.load()) + "}",
+                    "application/json");
+  });
+  fake.Get("/api/v1/boards/all", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("<html>not a board</html>", "text/html");
+  });
+  const int port = fake.bind_to_any_port("127.0.0.1");
+  std::thread serving([&] { fake.listen_after_bind(); });
+  Options().WorldTable = Address(port).toStdString();
+  World_Start();
+  const auto daily = [] {
+    Module1.GamePhase = kTitle;
+    Module1.MenuCursor = 0;
+    Press(kEscape);
+    ASSERT_TRUE(Settings_IsOpen());
+    for (int i = 0; i < 10; ++i) Press(kDown);
+    Press(kKeyZ);
+    EXPECT_FALSE(Settings_IsOpen());
+  };
+
+  rules = kRulesVersion + 1;
+  daily();
+  ASSERT_TRUE(QTest::qWaitFor([] { return WorldView_Note().contains(QStringLiteral("ルール")); }, 20000))
+      << WorldView_Note().toStdString();
+  EXPECT_EQ(Module1.GamePhase, kTitle);
+
+  rules = kRulesVersion;
+  daily();
+  ASSERT_TRUE(QTest::qWaitFor([] { return Module1.GamePhase == kPlaying; }, 20000))
+      << WorldView_Note().toStdString();
+  EXPECT_TRUE(Replay_IsRecording());
+  for (int pass = 0; pass < 5000 && Module1.GamePhase == kPlaying; ++pass) {
+    Picture1_KeyDown(kSpace, 0);
+    Main_Prog();
+  }
+  EXPECT_EQ(Replay_Recording().seed, 0x75bcd15u) << "played and recorded with the day's seed";
+
+  OpenScores();
+  Press(kRight);
+  ASSERT_TRUE(QTest::qWaitFor([] { return WorldView_Status().contains(QStringLiteral("読めませんでした")); },
+                              20000))
+      << "a board that is no board: " << WorldView_Status().toStdString();
+  Press(kEnter);
+
+  fake.stop();
+  serving.join();
+  daily();
+  ASSERT_TRUE(QTest::qWaitFor([] { return WorldView_Note().contains(QStringLiteral("受け取れませんでした")); },
+                              20000))
+      << WorldView_Note().toStdString();
+  EXPECT_EQ(Module1.GamePhase, kTitle);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 
 #include "core/doors.h"
 #include "files/file_io.h"
@@ -29,7 +28,7 @@ namespace tarnix {
 namespace {
 
 constexpr int kNoteMs = 6000;
-constexpr int kNoteHeight = 40;
+constexpr int kNoteHeight = 52;  // four lines of the smallest lettering
 constexpr int kNoteTop = 262;
 constexpr int kNoteTopGameOver = 208;  // under the offer of the last game's replay
 constexpr int kRowTop = 40;
@@ -49,6 +48,7 @@ struct ViewState {
   int highlighted = 0;
   int top = 0;
   qint64 replayId = 0;
+  QString replayName;  // whose game it is, for the line over the canvas
   Wanted replayFor = Wanted::kNothing;
   bool watching = false;  // a world entry's replay plays
   Long lastPhase = -1;    // the phase the last door left
@@ -60,7 +60,7 @@ struct ViewState {
   const Form1Window* noteForm = nullptr;
   QString noteText;
   Long notePhase = -1;
-  std::unique_ptr<QTimer> noteTimer;
+  QPointer<QTimer> noteTimer;  // the note's own, gone with it
 };
 
 ViewState& View() {
@@ -103,11 +103,9 @@ void Note_Show(const QString& text, int ms = kNoteMs) {
     v.noteForm = Form1;
     v.note = new PictureBox;
     v.note->Setup(f.Picture1.parentWidget(), 0, kNoteTop, kGameWidth, kNoteHeight, 0, false);
-  }
-  if (!v.noteTimer) {
-    v.noteTimer = std::make_unique<QTimer>();
+    v.noteTimer = new QTimer(v.note);
     v.noteTimer->setSingleShot(true);
-    QObject::connect(v.noteTimer.get(), &QTimer::timeout, [] { Note_Hide(); });
+    QObject::connect(v.noteTimer.data(), &QTimer::timeout, [] { Note_Hide(); });
   }
   QImage strip(kGameWidth, kNoteHeight, QImage::Format_RGB32);
   strip.fill(QColor(0x10, 0x10, 0x48));
@@ -335,6 +333,7 @@ void Replay_Want(Wanted what) {
   if (e == nullptr || !HasAddress()) return;
   Sound("select");
   v.replayId = e->id;
+  v.replayName = e->name;
   v.replayFor = what;
   Note_Show(Tr(QT_TRANSLATE_NOOP("World", "リプレイを読み込んでいます…")), 20000);
   v.table->FetchReplay(e->id);
@@ -357,9 +356,8 @@ void Replay_Arrived(qint64 id, const QByteArray& file) {
     Race(*r.record, "world #" + std::to_string(id));
     return;
   }
-  const WorldEntry* e = Highlighted();
   v.watching = true;
-  Replay_Watch(*r.record, (e != nullptr ? e->name : QString()).toStdString());
+  Replay_Watch(*r.record, v.replayName.toStdString());
   if (!Replay_IsPlaying()) v.watching = false;
 }
 
@@ -572,7 +570,6 @@ void WorldView_Reset() {
   ViewState& v = View();
   for (const QMetaObject::Connection& link : v.links) QObject::disconnect(link);
   if (v.noteForm == Form1 && v.note) delete v.note.data();
-  v.noteTimer.reset();
   v = ViewState{};
 }
 

@@ -175,6 +175,7 @@ void Form_Load() {
   if (!RunOptions().Replay.empty()) Replay_WatchFile(RunOptions().Replay);
   Main_Loop();
   Pad_Stop();
+  World_Stop();
 }
 
 void Form_Unload(Long& /*Cancel*/) {

@@ -7,6 +7,7 @@
 
 #include "core/keys.h"
 #include "files/options.h"
+#include "input/key_names.h"
 
 namespace tarnix {
 
@@ -224,6 +225,8 @@ bool Bindings_IsActionCode(Long code) {
 }
 
 std::string Key_Name(std::uint32_t scan) {
+  const std::string layout = KeyNames_Lookup(scan);
+  if (!layout.empty()) return layout;
   const auto found = SeenNames().find(scan);
   return found != SeenNames().end() ? found->second : UsName(scan);
 }

@@ -57,8 +57,8 @@ Long Bindings_DefaultButtonOf(int button);
 // Whether the game's own code stands for a bindable action.
 bool Bindings_IsActionCode(Long code);
 
-// The name of the key at `scan` in the player's layout, as last seen typed, else its name on
-// a US keyboard; and what was seen typed there.
+// The name of the key at `scan` in the player's layout (as the keyboard's layout was last
+// read), else as last seen typed, else its name on a US keyboard; and what was seen typed there.
 std::string Key_Name(std::uint32_t scan);
 void Key_NameSeen(std::uint32_t scan, const std::string& name);
 

@@ -144,7 +144,11 @@ bool NameBox_Event(QEvent* event) {
     return true;
   }
   // The box itself receives the characters the layout types; the handler hears the code.
-  const int code = VirtualKeyCode(key->key());
+  // The key that pauses confirms the name too, as Enter did both: Enter always does, so a
+  // player who moved the pause elsewhere is never kept in the box.
+  const quint32 scan = key->nativeScanCode();
+  const bool confirms = scan != 0 && Bindings_KeyOf(scan) == kEnter;
+  const int code = confirms ? kEnter : VirtualKeyCode(key->key());
   if (code != 0) Text1_KeyDown(code, 0);
   return code == kEnter;
 }

@@ -15,6 +15,7 @@
 #include "files/options.h"
 #include "input/bindings.h"
 #include "input/input.h"
+#include "input/key_names.h"
 #include "input/pad.h"
 #include "playfield/playfield.h"
 #include "window/form1.h"
@@ -29,7 +30,7 @@ enum Row {
 };
 // The keys page: the eight actions, then back to the defaults.
 constexpr int kKeyRows = kActions + 1;
-constexpr int kKeyColumns = 3;  // first key, second key, pad button
+constexpr int kKeyColumns = 2 * kBindSlots;  // the two keys, then the two pad buttons
 
 enum class Note { kNone, kSwapped, kRefused, kNoAddress };
 
@@ -224,11 +225,13 @@ void Draw_Keys(QPainter& p) {
   p.setFont(GameLettering(16));
   Lettering(p, QRect(0, 6, 264, 24), Qt::AlignCenter, RowName(kRowKeys));
   p.setFont(GameLettering(11));
-  const int columnX[kKeyColumns] = {100, 152, 204};
+  const int columnX[kKeyColumns] = {86, 130, 174, 218};
+  constexpr int kColumnWidth = 42;
   for (int r = 0; r < kKeyRows; ++r) {
     const int y = 40 + 22 * r;
     if (r == s.keyRow) {
-      p.fillRect(r < kActions ? QRect(columnX[s.column] - 2, y, 52, 19) : QRect(2, y, 260, 19),
+      p.fillRect(r < kActions ? QRect(columnX[s.column] - 1, y, kColumnWidth + 2, 19)
+                              : QRect(2, y, 260, 19),
                  QColor(0x20, 0x20, 0x60));
       Cursor(p, y);
     }
@@ -237,35 +240,41 @@ void Draw_Keys(QPainter& p) {
                 Tr(QT_TRANSLATE_NOOP("Settings", "初期設定に戻す")));
       continue;
     }
-    Lettering(p, QRect(16, y, 84, 19), Qt::AlignLeft | Qt::AlignVCenter, Tr(kActionNames[r]));
+    Lettering(p, QRect(16, y, 70, 19), Qt::AlignLeft | Qt::AlignVCenter, Tr(kActionNames[r]));
     for (int c = 0; c < kKeyColumns; ++c) {
+      const bool key = c < kBindSlots;
+      const int button = key ? -1 : b.buttons[r][c - kBindSlots];
       QString text = QStringLiteral("-");
-      if (c < kBindSlots && b.keys[r][c] != 0) {
+      if (key && b.keys[r][c] != 0) {
         text = QString::fromStdString(Key_Name(b.keys[r][c]));
-      } else if (c == 2 && b.buttons[r][0] >= 0) {
-        text = Pad_ButtonName(b.buttons[r][0]);
+      } else if (button >= 0) {
+        text = Pad_ButtonName(button);
       }
       if (s.capturing && r == s.keyRow && c == s.column) {
         text = QStringLiteral("?");
-      } else if (c == 2 && b.buttons[r][0] >= 0) {
-        const QImage glyph = Pad_Glyph(b.buttons[r][0]);
+      } else if (button >= 0) {
+        const QImage glyph = Pad_Glyph(button);
         if (!glyph.isNull()) {
-          p.drawImage(columnX[c] + (48 - glyph.width()) / 2, y + 4, glyph);
+          p.drawImage(columnX[c] + (kColumnWidth - glyph.width()) / 2, y + 4, glyph);
           continue;
         }
       }
-      Lettering(p, QRect(columnX[c], y, 48, 19), Qt::AlignHCenter | Qt::AlignVCenter, text);
+      text = p.fontMetrics().elidedText(text, Qt::ElideRight, kColumnWidth);
+      Lettering(p, QRect(columnX[c], y, kColumnWidth, 19), Qt::AlignHCenter | Qt::AlignVCenter,
+                text);
     }
   }
   QString note;
   if (s.capturing) {
     note = s.column < kBindSlots
                ? Tr(QT_TRANSLATE_NOOP("Settings", "キーを押してください (Delete で空に)"))
-               : Tr(QT_TRANSLATE_NOOP("Settings", "ボタンを押してください"));
+               : Tr(QT_TRANSLATE_NOOP("Settings", "ボタンを押してください (Delete で空に)"));
   } else if (s.note == Note::kSwapped) {
     note = Tr(QT_TRANSLATE_NOOP("Settings", "入れ替えました"));
   } else if (s.note == Note::kRefused) {
-    note = Tr(QT_TRANSLATE_NOOP("Settings", "キーのない操作はできません"));
+    note = s.column < kBindSlots
+               ? Tr(QT_TRANSLATE_NOOP("Settings", "キーのない操作はできません"))
+               : Tr(QT_TRANSLATE_NOOP("Settings", "ボタンのない操作はできません"));
   }
   Lettering(p, QRect(0, 40 + 22 * kKeyRows + 4, 264, 18), Qt::AlignCenter, note);
 }
@@ -495,6 +504,8 @@ void Settings_Open() {
   // The keys mean other things here: a key held now lets go, when it does, as a release.
   Input_ForgetHeld();
   s.saved = Form1->Picture1.Image().copy();
+  // The player may have switched layouts since the screen was last open.
+  KeyNames_Refresh();
   // The strip, the figure, the bombs and the pause message lie over the canvas.
   Form1Window& f = *Form1;
   std::vector<QWidget*> over = {&f.Picture6, &f.Label2[0], &f.Label2[1]};
@@ -563,13 +574,15 @@ void Settings_Erase() {
 void Settings_CaptureKey(std::uint32_t scan) {
   SettingsState& s = State();
   if (!Settings_Capturing()) return;
-  if (s.column >= kBindSlots || scan == kScanEscape) {  // Escape, or a key for a button
+  const bool emptying = scan == kScanDelete || scan == kScanBackSpace;
+  if (scan == kScanEscape || (s.column >= kBindSlots && !emptying)) {  // or a key for a button
     s.capturing = false;
     Draw();
     return;
   }
-  if (scan == kScanDelete || scan == kScanBackSpace) {
-    Note_Result(Unbind_Key(s.keyRow, s.column));
+  if (emptying) {
+    Note_Result(s.column < kBindSlots ? Unbind_Key(s.keyRow, s.column)
+                                      : Unbind_Button(s.keyRow, s.column - kBindSlots));
     return;
   }
   Note_Result(Bind_Key(s.keyRow, s.column, scan));
@@ -583,7 +596,7 @@ void Settings_CaptureButton(int button) {
     Draw();
     return;
   }
-  Note_Result(Bind_Button(s.keyRow, 0, button));
+  Note_Result(Bind_Button(s.keyRow, s.column - kBindSlots, button));
 }
 
 void Settings_Reset() { State() = SettingsState{}; }

@@ -32,6 +32,9 @@ if [ "$mode" = package ]; then
   case ", $(field Depends)," in *xdg-utils*|*qt6-wayland*)
     fail "xdg-utils and qt6-wayland are recommended, not required: $(field Depends)";; esac
   [ "$(field Recommends)" = "xdg-utils, qt6-wayland, qt6-translations-l10n" ] || fail "Recommends: $(field Recommends)"
+  # The key names read the layout through xkbcommon; the library scan must have found it.
+  case ", $(field Depends)," in *" libxkbcommon-x11-0"*) ;;
+    *) fail "the package does not depend on libxkbcommon-x11-0: $(field Depends)";; esac
   dpkg-deb -x "$deb" "$work/root"
   target=$(readlink -f "$work/root/usr/games/tarnix")
   [[ "$target" == "$work/root/usr/lib/"*tarnix/tarnix && -x "$target" ]] ||

@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libsdl2-dev
+  libxkbcommon-dev libxkbcommon-x11-dev libxcb1-dev
   fonts-ipafont-gothic
   qt6-wayland
   libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql
@@ -18,7 +19,7 @@ packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils x11-xkb-utils
   desktop-file-utils appstream dpkg-dev fakeroot file lintian
   postgresql chromium
 )
@@ -39,6 +40,10 @@ fedora_name() {
     qt6-translations-l10n) echo qt6-qttranslations ;;
     libgl-dev) echo libglvnd-devel ;;
     libsdl2-dev) echo SDL2-devel ;;
+    libxkbcommon-dev) echo libxkbcommon-devel ;;
+    libxkbcommon-x11-dev) echo libxkbcommon-x11-devel ;;
+    libxcb1-dev) echo libxcb-devel ;;
+    x11-xkb-utils) echo setxkbmap ;;
     fonts-ipafont-gothic) echo ipa-gothic-fonts ipa-pgothic-fonts ;;
     libgtest-dev) echo gtest-devel ;;
     libgmock-dev) echo gmock-devel ;;

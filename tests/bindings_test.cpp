@@ -11,6 +11,7 @@
 #include "input/bindings.h"
 #include "replay/replay.h"
 #include "support/fixture.h"
+#include "support/table_games.h"
 
 namespace tarnix::testing {
 namespace {
@@ -139,6 +140,38 @@ TEST_F(RemappedGameTest, RecordsTheSameReplayAsTheDefaultKeys) {
   EXPECT_EQ(Module1.KeyFlags, "000000");
   Key(QEvent::KeyPress, kScanJ);
   EXPECT_EQ(Module1.KeyFlags, "000010");
+}
+
+// The name box hears the key that pauses as Enter, which did both; Enter itself stays.
+TEST_F(RemappedGameTest, TheKeyThatPausesEntersTheNameAsEnterDid) {
+  // A short game into the table, then "a" and the key typed in the name box.
+  const auto nameThen = [this](std::uint32_t scan, int qtKey, const char* text) {
+    Replay_Reset();
+    StartFromTitle();
+    Module1.Score = 4000;
+    for (int pass = 0; pass < 400 && Module1.GamePhase == kPlaying; ++pass) {
+      Picture1_KeyDown(32, 0);
+      Main_Prog();
+    }
+    form().Text1.clear();
+    for (const auto& [s, k, t] : {std::tuple(kScanA, int(Qt::Key_A), "a"),
+                                  std::tuple(scan, qtKey, text)}) {
+      QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, s, 0, 0, QString::fromUtf8(t));
+      QApplication::sendEvent(&form().Text1, &press);
+    }
+    return Replay_Recording().events;
+  };
+  const std::vector<ReplayEvent> byEnter = nameThen(kScanEnter, Qt::Key_Return, "\r");
+  ASSERT_EQ(Bind_Key(kActPause, 0, kScanP), BindResult::kBound);
+  const std::vector<ReplayEvent> byP = nameThen(kScanP, Qt::Key_P, "p");
+  EXPECT_EQ(Module1.GamePhase, kScoreView) << "the key that pauses entered the name";
+  EXPECT_EQ(form().Text1.text(), QStringLiteral("a")) << "and typed nothing";
+  ASSERT_EQ(byP.size(), byEnter.size());
+  for (std::size_t i = 0; i < byP.size(); ++i) EXPECT_EQ(byP[i].code, byEnter[i].code) << i;
+  nameThen(kScanEnter, Qt::Key_Return, "\r");
+  EXPECT_EQ(Module1.GamePhase, kScoreView) << "Enter too, though it no longer pauses";
+  nameThen(kScanZ, Qt::Key_Z, "z");
+  EXPECT_EQ(form().Text1.text(), QStringLiteral("az")) << "the red bomb's key is a letter here";
 }
 
 }  // namespace

@@ -123,19 +123,11 @@ TEST_F(CommandLineRun, EveryMessageSpeaksTheRunsLanguage) {
 TEST_F(CommandLineRun, QtsOwnDisplayOptionNamesTheDisplay) {
   const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
   if (xvfb.isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
-  int number[2];
-  ASSERT_EQ(pipe(number), 0);
   ASSERT_EQ(mkdir((dir_ + "server").c_str(), 0755), 0);
-  GameProcess server(xvfb.toStdString(), {"-displayfd", "3", "-nolisten", "tcp"},
-                     dir_ + "server", {}, number[1]);
-  close(number[1]);
-  std::string display;
-  char c = 0;
-  while (read(number[0], &c, 1) == 1 && c != '\n') display += c;
-  close(number[0]);
-  ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+  OwnXServer server(xvfb.toStdString(), dir_ + "server");
+  ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
 
-  GameProcess game(OwnCopy(), {"-display", ":" + display}, folder_.path().toStdString(),
+  GameProcess game(OwnCopy(), {"-display", server.display()}, folder_.path().toStdString(),
                    {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt},
                     {"QT_QPA_PLATFORM", std::nullopt}, {"SDL_AUDIODRIVER", "dummy"}});
   std::this_thread::sleep_for(std::chrono::seconds(3));
@@ -143,8 +135,6 @@ TEST_F(CommandLineRun, QtsOwnDisplayOptionNamesTheDisplay) {
   game.Signal(SIGTERM);
   ASSERT_TRUE(game.Wait(10000));
   EXPECT_EQ(game.status(), 0) << game.err();
-  server.Signal(SIGTERM);
-  server.Wait(5000);
 }
 
 TEST(CommandLineWorldTable, AnAddressIsMadeWholeAndNonsenseRefused) {

@@ -274,7 +274,8 @@ TEST_F(SettingsPadTest, ThePadOpensChangesRebindsAndLeaves) {
   pad.Click(SDL_CONTROLLER_BUTTON_A);  // the keys
   pad.Click(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   pad.Click(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
-  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_LEFT);  // the red bomb's button
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_LEFT);  // round to the red bomb's second button
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_LEFT);  // its first
   pad.Click(SDL_CONTROLLER_BUTTON_A);
   ASSERT_TRUE(Settings_Capturing());
   pad.Click(SDL_CONTROLLER_BUTTON_X);
@@ -308,6 +309,40 @@ TEST_F(SettingsPadTest, APadWritesTheAddressWithTheWheel) {
   pad.Click(SDL_CONTROLLER_BUTTON_START);
   EXPECT_FALSE(Settings_Editing());
   EXPECT_EQ(Options().WorldTable, "http://ba");
+}
+
+TEST_F(SettingsPadTest, AnActionsSecondButtonIsBoundShownSwappedAndKept) {
+  pad_ = std::make_unique<VirtualPad>();
+  VirtualPad& pad = *pad_;
+  const auto redSecond = [this] { return form().Picture1.Image().copy(218, 84, 42, 19); };
+  const auto bind = [&pad](int button) {
+    pad.Click(SDL_CONTROLLER_BUTTON_A);
+    pad.Click(button);
+  };
+  pad.Click(SDL_CONTROLLER_BUTTON_Y);
+  for (int i = 0; i < 2; ++i) pad.Click(SDL_CONTROLLER_BUTTON_DPAD_UP);
+  pad.Click(SDL_CONTROLLER_BUTTON_A);  // the keys
+  for (int i = 0; i < kActRedBomb; ++i) pad.Click(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_LEFT);  // round to the red bomb's second button
+  const QImage empty = redSecond();
+  bind(SDL_CONTROLLER_BUTTON_X);
+  EXPECT_EQ(Bindings_ButtonOf(SDL_CONTROLLER_BUTTON_X), kKeyZ);
+  EXPECT_EQ(Bindings_ButtonOf(SDL_CONTROLLER_BUTTON_A), kKeyZ) << "the first button stays";
+  EXPECT_NE(redSecond(), empty) << "shown where the - was";
+  EXPECT_EQ(Options().Bindings.at("PadButtons/RedBomb"), "0,2") << "kept for tarnix.conf";
+
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  bind(SDL_CONTROLLER_BUTTON_X);  // the blue bomb's second button takes it
+  EXPECT_EQ(Bindings_ButtonOf(SDL_CONTROLLER_BUTTON_X), kKeyX);
+  EXPECT_EQ(Bindings_Current().buttons[kActRedBomb][1], -1) << "swapped with the empty place";
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_LEFT);  // the blue bomb's first, B
+  pad.Click(SDL_CONTROLLER_BUTTON_A);
+  Key(119, Qt::Key_Delete);
+  EXPECT_EQ(Bindings_ButtonOf(SDL_CONTROLLER_BUTTON_B), 0) << "emptied: X is left";
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+  pad.Click(SDL_CONTROLLER_BUTTON_A);
+  Key(119, Qt::Key_Delete);
+  EXPECT_EQ(Bindings_ButtonOf(SDL_CONTROLLER_BUTTON_X), kKeyX) << "refused: its last button";
 }
 
 }  // namespace

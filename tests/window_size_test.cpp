@@ -41,6 +41,19 @@ TEST(ScaleChoice, FirstStartTakesTheLargestWindowTheScreenHolds) {
   EXPECT_EQ(Scale_FirstChoice(QSize(1366, 700), extra), 1);
 }
 
+TEST(ScaleChoice, TheRealFrameStepsTheFirstSizeDownNeverUp) {
+  const QSize menu(0, 24);
+  const QSize thick = QSize(12, 70) + menu;  // a tall title bar, more than the estimate
+  const auto recheck = [&](int w, int h, QSize real) {
+    const QSize area(w, h - 32);
+    return Scale_FirstRecheck(Scale_FirstChoice(area, kFrameEstimate + menu), area, real);
+  };
+  EXPECT_EQ(recheck(1366, 768, thick), 1) << "x2 would hang below the screen";
+  EXPECT_EQ(recheck(1920, 1080, thick), 2);
+  EXPECT_EQ(recheck(1280, 800, thick), 2) << "room to spare";
+  EXPECT_EQ(recheck(1366, 768, menu), 2) << "no frame at all: never upward";
+}
+
 TEST(ScaleChoice, AGameSessionOpensFullScreen) {
   EXPECT_TRUE(Session_FullScreen("gamescope"));
   EXPECT_TRUE(Session_FullScreen("KDE:Gamescope"));
@@ -146,6 +159,23 @@ TEST_F(WindowSizeTest, FirstStartInAGameSessionOpensFullScreenAtTheLargestFactor
   EXPECT_EQ(Options().Scale, Scale_FirstChoice(f.AvailableArea(), windowed))
       << "the window's size for leaving full screen";
   f.SetFullScreen(false);
+}
+
+TEST_F(WindowSizeTest, OnlyTheFirstStartsGuessIsCheckedAgainstTheRealFrame) {
+  Form1Window& f = form();
+  const QSize area(1366, 768 - 32), guess = kFrameEstimate + QSize(0, 24), real(12, 94);
+  Options().Scale = 0;
+  RunOptions().Scale = 0;
+  f.ApplyStartSize(area, guess);
+  ASSERT_EQ(f.WindowScale(), 2);
+  f.FrameKnown(area, real);
+  EXPECT_EQ(f.WindowScale(), 1) << "the real frame pushed x2 off the screen";
+  EXPECT_EQ(Options().Scale, 1) << "remembered for the next start";
+
+  Options().Scale = 2;  // the player's own choice, from an earlier run
+  f.ApplyStartSize(area, guess);
+  f.FrameKnown(area, real);
+  EXPECT_EQ(f.WindowScale(), 2) << "a size the player chose is the player's";
 }
 
 }  // namespace

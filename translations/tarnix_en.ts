@@ -369,8 +369,8 @@ The file will not be overwritten when the game closes.</translation>
         <translation>Press a key (Delete empties)</translation>
     </message>
     <message>
-        <source>ボタンを押してください</source>
-        <translation>Press a button</translation>
+        <source>ボタンを押してください (Delete で空に)</source>
+        <translation>Press a button (Delete empties)</translation>
     </message>
     <message>
         <source>入れ替えました</source>
@@ -407,6 +407,10 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>http://ホスト:ポート の形で入力してください</source>
         <translation>Write it as http://host:port</translation>
+    </message>
+    <message>
+        <source>ボタンのない操作はできません</source>
+        <translation>Every action needs a button</translation>
     </message>
 </context>
 <context>

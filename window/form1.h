@@ -87,6 +87,12 @@ class Form1Window : public QMainWindow {
   // The size and full screen for this run, from the command line, then tarnix.conf, then
   // the screen; called once before the window is shown.
   void ApplyStartOptions();
+  // The size part of it, for a screen whose free area is `area` with the window adding
+  // `extra` around the game (an estimate of the frame, before it is shown).
+  void ApplyStartSize(QSize area, QSize extra);
+  // The desktop's real frame is known: a size the first start guessed steps down until the
+  // window fits. Once, and never over a size the player or the command line chose.
+  void FrameKnown(QSize area, QSize extra);
   // The screen's area a window may take, and what the window adds around the game.
   QSize AvailableArea() const;
   QSize FrameExtra() const;
@@ -97,10 +103,13 @@ class Form1Window : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void ApplyScale(int n);
   void PlaceClient();
+  void Centre();
+  void FrameCheck();
   void BuildPortMenus(QMenu* options);
   void BuildControls();
   void BuildMenus();
@@ -122,6 +131,7 @@ class Form1Window : public QMainWindow {
   bool lookingAway_ = false;
   int scale_ = 1;
   int windowScale_ = 1;
+  int firstStartScale_ = 0;  // the first start's size, until the frame is known
   bool fullScreen_ = false;
   QPoint normalPos_;
   std::vector<QObject*> inputFilters_;
@@ -154,6 +164,8 @@ bool Scale_Fits(int factor, QSize area, QSize extra);
 int Scale_Largest(QSize area, QSize extra);
 // The first start's size: the largest whose window, frame included, fits the screen's area.
 int Scale_FirstChoice(QSize area, QSize extra);
+// The same once the real frame is known: never larger than what was chosen.
+int Scale_FirstRecheck(int chosen, QSize area, QSize extra);
 // The frame a desktop commonly draws around a window (title bar, borders), until it is known.
 inline constexpr QSize kFrameEstimate(8, 34);
 // Whether the session (the desktop's name) shows every game full screen; the first start then

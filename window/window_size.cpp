@@ -27,6 +27,10 @@ int Scale_Largest(QSize area, QSize extra) {
 
 int Scale_FirstChoice(QSize area, QSize extra) { return Scale_Largest(area, extra); }
 
+int Scale_FirstRecheck(int chosen, QSize area, QSize extra) {
+  return std::min(chosen, Scale_Largest(area, extra));
+}
+
 bool Session_FullScreen(const char* desktop) {
   // A handheld's game session shows one window over the whole screen whatever it asks for.
   return desktop != nullptr && QByteArray(desktop).toLower().contains("gamescope");
@@ -70,6 +74,7 @@ void Form1Window::PlaceClient() {
 }
 
 void Form1Window::SetWindowScale(int n) {
+  firstStartScale_ = 0;  // a size set after the first start's is nobody's guess
   windowScale_ = std::clamp(n, 1, kMaxScale);
   if (fullScreen_) {
     SizeMenu_Refresh();
@@ -116,23 +121,63 @@ void Form1Window::SizeMenu_Refresh() {
   }
 }
 
-void Form1Window::ApplyStartOptions() {
+void Form1Window::ApplyStartSize(QSize area, QSize extra) {
   PortOptions& options = Options();
-  const QSize area = AvailableArea();
-  const QSize extra = FrameExtra();
-  if (options.Scale == 0) {
-    options.Scale = Scale_FirstChoice(area, extra);
-    if (Session_FullScreen(std::getenv("XDG_CURRENT_DESKTOP"))) options.FullScreen = true;
-  }
+  const bool first = options.Scale == 0;
+  if (first) options.Scale = Scale_FirstChoice(area, extra);
   // A remembered size shrinks to the screen of the day; one asked for on the command line
   // is taken as it is.
   const int scale = RunOptions().Scale != 0
                         ? RunOptions().Scale
                         : std::min(options.Scale, Scale_Largest(area, extra));
   SetWindowScale(scale);
-  if (const QScreen* s = screen()) {
-    move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+  if (first && RunOptions().Scale == 0) firstStartScale_ = scale;
+}
+
+void Form1Window::FrameKnown(QSize area, QSize extra) {
+  const int chosen = firstStartScale_;
+  firstStartScale_ = 0;
+  if (chosen == 0 || fullScreen_ || windowScale_ != chosen) return;
+  const int n = Scale_FirstRecheck(chosen, area, extra);
+  if (n == chosen) return;
+  Options().Scale = n;
+  SetWindowScale(n);
+  Centre();
+}
+
+void Form1Window::FrameCheck() {
+  // The desktop's frame is known once the window has been shown and framed.
+  if (firstStartScale_ != 0 && isVisible() && frameGeometry().size() != geometry().size()) {
+    FrameKnown(AvailableArea(), FrameExtra());
   }
+}
+
+bool Form1Window::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate: FrameCheck(); break;
+    default: break;
+  }
+  return handled;
+}
+
+void Form1Window::Centre() {
+  if (const QScreen* s = screen()) {
+    const QSize outer = frameGeometry().size();
+    move(s->availableGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
+  }
+}
+
+void Form1Window::ApplyStartOptions() {
+  PortOptions& options = Options();
+  if (options.Scale == 0 && Session_FullScreen(std::getenv("XDG_CURRENT_DESKTOP"))) {
+    options.FullScreen = true;
+  }
+  ApplyStartSize(AvailableArea(), FrameExtra());
+  Centre();
   SetFullScreen(RunOptions().FullScreen || (!RunOptions().Windowed && options.FullScreen));
 }
 

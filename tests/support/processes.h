@@ -148,4 +148,33 @@ class GameProcess {
   bool ended_ = false;
 };
 
+// An X server of the test's own on a free display, stopped when the object goes; its display
+// (":N") is empty when it could not start. -noreset keeps what a client set (a layout) after
+// the client leaves.
+class OwnXServer {
+ public:
+  OwnXServer(const std::string& xvfb, const std::string& folder) {
+    int number[2];
+    if (xvfb.empty() || pipe(number) != 0) return;
+    const std::vector<std::string> args{"-displayfd", "3", "-nolisten", "tcp", "-noreset"};
+    server_.emplace(xvfb, args, folder, std::map<std::string, std::optional<std::string>>{},
+                    number[1]);
+    close(number[1]);
+    char c = 0;
+    while (read(number[0], &c, 1) == 1 && c != '\n') display_ += c;
+    close(number[0]);
+    if (!display_.empty()) display_ = ":" + display_;
+  }
+  ~OwnXServer() {
+    if (!server_) return;
+    server_->Signal(SIGTERM);
+    server_->Wait(5000);
+  }
+  const std::string& display() const { return display_; }
+
+ private:
+  std::optional<GameProcess> server_;
+  std::string display_;
+};
+
 }  // namespace tarnix::testing

@@ -208,7 +208,7 @@ TEST_F(WorldGameTest, AGameSentWhileTheServerIsDownIsKeptAndGoesOnceItIsUp) {
 
 TEST_F(WorldGameTest, TheViewChangesBoardsWithTheKeysAndWithAPad) {
   ASSERT_EQ(server.Start(folder.path().toStdString() + "/board.db"), "");
-  for (std::uint64_t seed : {31u, 32u, 33u}) {
+  for (std::uint64_t seed = 31; seed < 31 + kWorldRowsShown + 2; ++seed) {
     auto reply = server.Client()->Post("/api/v1/entries", RecordGame(random, seed, Play::kQuick, "Kai"),
                                        "application/octet-stream");
     ASSERT_TRUE(reply && reply->status == 201);
@@ -218,12 +218,16 @@ TEST_F(WorldGameTest, TheViewChangesBoardsWithTheKeysAndWithAPad) {
   OpenScores();
   EXPECT_TRUE(form().Label3[0].Visible());
 
+  const std::size_t games = kWorldRowsShown + 2;
   Press(kRight);
-  ASSERT_TRUE(Loaded(3));
+  ASSERT_TRUE(Loaded(games));
+  EXPECT_EQ(WorldView_Top(), 0);
   Press(kUp);
-  EXPECT_EQ(WorldView_Highlighted(), 2) << "Up from the first goes round to the last";
+  EXPECT_EQ(WorldView_Highlighted(), kWorldRowsShown + 1) << "Up from the first goes round to the last";
+  EXPECT_EQ(WorldView_Top(), 2) << "scrolled so that the last is the lowest line shown";
   Press(kDown);
   EXPECT_EQ(WorldView_Highlighted(), 0);
+  EXPECT_EQ(WorldView_Top(), 0);
   Press(kRight);
   EXPECT_EQ(WorldView_Board(), ScoreBoard::kToday);
   ASSERT_TRUE(QTest::qWaitFor([] { return WorldView_Status() == QStringLiteral("まだ誰もいません。"); },
@@ -241,7 +245,7 @@ TEST_F(WorldGameTest, TheViewChangesBoardsWithTheKeysAndWithAPad) {
   pad->Click(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
   EXPECT_EQ(WorldView_Board(), ScoreBoard::kLocal);
   pad->Click(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
-  ASSERT_TRUE(Loaded(3));
+  ASSERT_TRUE(Loaded(games));
   pad->Click(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   pad->Click(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   EXPECT_EQ(WorldView_Highlighted(), 2);

@@ -180,15 +180,17 @@ void World_Draw() {
   const std::vector<WorldEntry>& entries = v.entries[static_cast<std::size_t>(b)];
   if (!status.isEmpty()) {
     p.setFont(Lettering_Font(12));
-    Lettering_Draw(p, QRect(16, 100, kGameWidth - 32, 120), static_cast<int>(Qt::AlignCenter) | Qt::TextWordWrap,
-                   status);
+    Lettering_Draw(p, QRect(16, 100, kGameWidth - 32, 120),
+                   static_cast<int>(Qt::AlignCenter) | Qt::TextWordWrap, status);
   } else {
     p.setFont(Lettering_Font(12));
     const int last = std::min<int>(v.top + kWorldRowsShown, static_cast<int>(entries.size()));
     for (int i = v.top; i < last; ++i) {
       const WorldEntry& e = entries[static_cast<std::size_t>(i)];
       const int y = kRowTop + (i - v.top) * kRowHeight;
-      if (i == v.highlighted) p.fillRect(QRect(8, y, kGameWidth - 16, kRowHeight - 1), QColor(0xC0, 0, 0));
+      if (i == v.highlighted) {
+        p.fillRect(QRect(8, y, kGameWidth - 16, kRowHeight - 1), QColor(0xC0, 0, 0));
+      }
       const int flags = Qt::AlignVCenter;
       Lettering_Draw(p, QRect(8, y, 30, kRowHeight), flags | Qt::AlignRight,
                      QString::number(e.rank > 0 ? e.rank : i + 1));
@@ -234,7 +236,7 @@ void Board_Fetch(ScoreBoard board) {
   v.table->FetchBoard(Remote(board));
 }
 
-// Silent, as every key but Enter always was in the high-score view.
+// Silent, as Left and Right always were in the high-score view.
 void Board_Switch(int step) {
   ViewState& v = View();
   const int next = (static_cast<int>(v.board) + step + 3) % 3;

@@ -644,13 +644,13 @@ QPointer<Job> job;
 
 // The line the process left for its reader: its own "tarnix: " line, else its last one.
 QString Job_Error(const QByteArray& err) {
-  QString last;
+  QString own, last;
   for (const QByteArray& raw : err.split('\n')) {
     const QString line = QString::fromLocal8Bit(raw).trimmed();
-    if (line.startsWith(QLatin1String("tarnix: "))) last = line.mid(8);
-    else if (!line.isEmpty() && last.isEmpty()) last = line;
+    if (line.startsWith(QLatin1String("tarnix: "))) own = line.mid(8);
+    else if (!line.isEmpty()) last = line;
   }
-  return last;
+  return own.isEmpty() ? last : own;
 }
 
 void Job_Finished(int code, QProcess::ExitStatus status) {
@@ -723,9 +723,12 @@ bool Export_Apart(const ReplayRecord& record, const std::string& program) {
   QObject::connect(&p, &QProcess::errorOccurred, j, [](QProcess::ProcessError e) {
     if (e == QProcess::FailedToStart) Job_Finished(-1, QProcess::CrashExit);
   });
-  p.start(QFile::decodeName(program.c_str()),
-          {QStringLiteral("--lang"), Language_Current(), QStringLiteral("--export"),
-           QFile::decodeName(j->video.c_str()), QFile::decodeName(replay.c_str())});
+  // Its messages in the game's language.
+  QStringList arguments;
+  if (!Language_Current().isEmpty()) arguments << QStringLiteral("--lang") << Language_Current();
+  arguments << QStringLiteral("--export") << QFile::decodeName(j->video.c_str())
+            << QFile::decodeName(replay.c_str());
+  p.start(QFile::decodeName(program.c_str()), arguments);
   return true;
 }
 

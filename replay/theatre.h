@@ -58,7 +58,7 @@ bool Theatre_Jump(TheatreMark kind, int direction);
 using TheatreExporter = std::function<bool(const ReplayRecord& record)>;
 void Theatre_SetExporter(TheatreExporter exporter);
 // E: the exporter with the replay watched, which then goes on as it stood; false when none
-// plays, there is no exporter, or the exporter says no video is written or under way.
+// plays, there is no exporter, or the exporter neither wrote a video nor began one.
 bool Theatre_Export();
 // Plays up to `passes` beyond the furthest pass played, unseen, for their snapshots, and
 // comes back to where the replay stands.

@@ -407,8 +407,7 @@ TEST_F(ExportTest, TheTheatresKeyHandsTheVideoToAProcessAndTheGameGoesOn) {
   ASSERT_NE(Notice(), nullptr);
   EXPECT_FALSE(Notice()->isHidden());
   EXPECT_EQ(Notice()->text(), QStringLiteral("動画を作っています…"));
-  EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(Replay_Cursor().pass, 20u) << "E came back at once";
+  EXPECT_TRUE(messages.shown.empty()) << "E came back before the video was made";
 
   Main_Prog();
   Picture1_KeyDown(kTheatreExport, 0);
@@ -467,7 +466,10 @@ TEST_F(ExportTest, TheProcessSaysWhyOrGoesWithTheWindow) {
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].second, MessageIcon::kCritical);
   EXPECT_EQ(messages.shown[0].first, video + " に動画を書けませんでした。");
-  EXPECT_EQ(QDir(around.Videos()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+  auto inVideos = [&around] {
+    return QDir(around.Videos()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  };
+  EXPECT_EQ(inVideos().size(), 1);
   EXPECT_TRUE(around.Left().isEmpty()) << around.Left().join(u' ').toStdString();
 
   {
@@ -475,7 +477,7 @@ TEST_F(ExportTest, TheProcessSaysWhyOrGoesWithTheWindow) {
     Replay_Watch(record, "test");
     Picture1_KeyUp(kKeyZ, 0);
     Picture1_KeyDown(kTheatreExport, 0);
-    ASSERT_TRUE(Export_Busy());
+    EXPECT_TRUE(Export_Busy());
     EXPECT_EQ(Children(), 1);
     EXPECT_EQ(around.Left().size(), 1);
   }
@@ -483,8 +485,7 @@ TEST_F(ExportTest, TheProcessSaysWhyOrGoesWithTheWindow) {
   EXPECT_FALSE(Export_Busy());
   EXPECT_EQ(Children(), 0);
   EXPECT_TRUE(around.Left().isEmpty()) << around.Left().join(u' ').toStdString();
-  EXPECT_EQ(QDir(around.Videos()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1)
-      << "no video, whole or in part";
+  EXPECT_EQ(inVideos().size(), 1) << "no video, whole or in part";
 }
 
 }  // namespace

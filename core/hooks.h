@@ -1,7 +1,7 @@
 // What a lower layer needs from a higher one, handed down as callbacks: the settings file and
 // the sound ask the window's Options menu for its ticks, the title asks the pads for their
-// line, a chain asks them for a rumble. An unset hook is a question nobody answers: the
-// default beside it.
+// line, a chain asks them for a rumble, the settings screen asks the world table. An unset
+// hook is a question nobody answers: the default beside it.
 #pragma once
 
 #include <string>
@@ -23,6 +23,10 @@ struct Hooks {
   void (*ChainGeneration)(Long generation) = nullptr;
   // A replay is being watched: its keys are the watcher's, whatever its game's phase.
   bool (*Watching)() = nullptr;
+  // The settings screen: the world table's address was changed (Options().WorldTable);
+  // today's challenge was chosen on the title.
+  void (*WorldAddressChanged)() = nullptr;
+  void (*DailyChallenge)() = nullptr;
   // A row of the well's kRowCells cells is about to rise: a race against a recorded game
   // puts that game's row in its place.
   void (*RowRising)(std::string& cells) = nullptr;

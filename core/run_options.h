@@ -18,6 +18,7 @@ struct CommandLine {
   std::string Export;        // the video to write of ...
   std::string ExportReplay;  // ... this replay file, without a window
   bool Mute = false;         // ... without its sound
+  std::string WorldTable;  // the world table's address for this run, over tarnix.conf's
 };
 
 inline CommandLine& RunOptions() {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QUrl>
 
 #include <cstdio>
 #include <vector>
@@ -130,7 +131,7 @@ bool Options_IsFile(std::string_view bytes) {
     const bool group = !text.empty() && text.front() == '[';
     if (text.empty() || text.front() == ';' || text.front() == '#' || !line.key.empty()) continue;
     if (!group || text.back() != ']') return false;
-    for (const char* mine : {"Window", "Pad", "View", "Keys", "PadButtons"}) {
+    for (const char* mine : {"Window", "Pad", "View", "Keys", "PadButtons", "World"}) {
       if (line.group == mine) ours = true;
     }
   }
@@ -144,6 +145,20 @@ bool Options_IsFile(std::string_view bytes) {
 PortOptions& Options() {
   static PortOptions options;
   return options;
+}
+
+std::optional<std::string> Options_WorldAddress(const std::string& typed) {
+  QString text = QString::fromStdString(typed).trimmed();
+  if (text.isEmpty()) return std::string();
+  if (!text.contains(QStringLiteral("://"))) text.prepend(QStringLiteral("http://"));
+  const QUrl url(text, QUrl::StrictMode);
+  const QString scheme = url.scheme().toLower();
+  if (!url.isValid() || url.host().isEmpty() ||
+      (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+      url.hasQuery() || url.hasFragment()) {
+    return std::nullopt;
+  }
+  return text.toStdString();
 }
 
 void Options_Load(const std::string& folder) {
@@ -168,6 +183,9 @@ void Options_Load(const std::string& folder) {
   ReadBool(lines, "View", "GentleFlashes", o.GentleFlashes);
   if (const std::string* language = Value(lines, "View", "Language")) {
     o.Language = Unquoted(*language);
+  }
+  if (const std::string* address = Value(lines, "World", "Address")) {
+    o.WorldTable = Unquoted(*address);
   }
   for (const IniLine& line : lines) {
     if (!line.key.empty() && (line.group == "Keys" || line.group == "PadButtons")) {
@@ -196,6 +214,10 @@ bool Options_Save(const std::string& folder) {
   Put(lines, "View", "BombMarks", Bool(o.BombMarks));
   Put(lines, "View", "GentleFlashes", Bool(o.GentleFlashes));
   if (!o.Language.empty()) Put(lines, "View", "Language", o.Language);
+  // Emptied on the settings screen, it must not come back from the old file.
+  if (!o.WorldTable.empty() || Value(lines, "World", "Address") != nullptr) {
+    Put(lines, "World", "Address", o.WorldTable);
+  }
   for (const auto& [path, value] : o.Bindings) {
     const std::size_t slash = path.find('/');
     if (slash != std::string::npos) Put(lines, path.substr(0, slash), path.substr(slash + 1), value);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "files/files.h"
@@ -18,6 +19,8 @@ struct PortOptions {
   bool BombMarks = true;          // [View] BombMarks: red and blue bombs told apart by shape
   bool GentleFlashes = false;     // [View] GentleFlashes: fewer, softer explosion flashes
   std::string Language;           // [View] Language: "ja", "en"...; empty for the desktop's
+  // [World] Address: the world table's http(s) address; empty, nothing is ever sent.
+  std::string WorldTable;
   // [Keys] and [PadButtons]: the player's bindings as the input layer writes them, by
   // "Keys/WalkLeft" and the like; empty for the defaults.
   std::map<std::string, std::string> Bindings;
@@ -25,6 +28,10 @@ struct PortOptions {
 
 PortOptions& Options();
 inline void Options_Reset() { Options() = PortOptions{}; }
+
+// A world table's address as the player typed it, made whole: "http://" when no scheme is
+// given. Empty stays empty (no world table); nothing when it is no http(s) address of a host.
+std::optional<std::string> Options_WorldAddress(const std::string& typed);
 
 // Reads tarnix.conf from `folder` (ending in "/"; the settings folder unless told); a missing,
 // unreadable or garbled file, or a value out of range, leaves the default, silently. A file

@@ -103,6 +103,17 @@ bool Canvas_Event(QEvent* event) {
       if (!key->isAutoRepeat()) Settings_CaptureKey(key->nativeScanCode());
       return true;
     }
+    if (type == QEvent::KeyPress && Settings_Editing()) {
+      if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete) {
+        Settings_Erase();
+        return true;
+      }
+      const QString text = key->text();
+      if (!text.isEmpty() && text.at(0).isPrint() && !text.at(0).isSpace()) {
+        Settings_Type(text);
+        return true;
+      }
+    }
     KeyboardSource& keyboard = Keyboard();
     const int code = type == QEvent::KeyPress ? keyboard.Press(*key) : keyboard.Release(*key);
     if (code == 0) return false;

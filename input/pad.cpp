@@ -428,6 +428,11 @@ void Pad_Rumble(Long generation) {
   }
 }
 
+QString Action_ControlNames(const Bindings& bindings, int action) {
+  const QString key = QString::fromStdString(Key_Name(bindings.keys[action][0]));
+  return Pad_Count() > 0 ? Pad_ButtonName(bindings.buttons[action][0]) + u'/' + key : key;
+}
+
 int Pad_DrawText(QPainter& painter, int x, int y, int height, const QString& text,
                  const std::vector<int>& buttons, QColor color, QColor shadow, bool draw) {
   const int left = x;

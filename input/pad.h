@@ -43,6 +43,10 @@ PadFamily Pad_Family();
 QString Pad_ButtonName(int button);
 inline constexpr int kGlyphSize = 11;
 QImage Pad_Glyph(int button);
+// What speaks for `action` in `bindings`: its first key, and its first button before it
+// while a pad is connected ("A/Z").
+struct Bindings;
+QString Action_ControlNames(const Bindings& bindings, int action);
 // Draws `text` from (x, y), `height` high, in the painter's font with a shadow one pixel
 // down and right; each %1..%9 is the glyph of that button of `buttons`, or its name where it
 // has none. The width it takes; with `draw` false, only that.

@@ -2,12 +2,15 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <QUrl>
 
 #include <array>
 #include <vector>
 
 #include "core/doors.h"
+#include "core/hooks.h"
 #include "core/keys.h"
+#include "core/run_options.h"
 #include "files/language.h"
 #include "files/options.h"
 #include "input/bindings.h"
@@ -23,21 +26,29 @@ namespace {
 
 enum Row {
   kRowSound, kRowSpeed, kRowPauseInactive, kRowSize, kRowFullScreen, kRowRumble,
-  kRowMarks, kRowFlashes, kRowLanguage, kRowKeys, kRowQuit, kRows
+  kRowMarks, kRowFlashes, kRowLanguage, kRowWorld, kRowDaily, kRowKeys, kRowQuit, kRows
 };
 // The keys page: the eight actions, then back to the defaults.
 constexpr int kKeyRows = kActions + 1;
 constexpr int kKeyColumns = 2 * kBindSlots;  // the two keys, then the two pad buttons
 
-enum class Note { kNone, kSwapped, kRefused };
+enum class Note { kNone, kSwapped, kRefused, kNoAddress };
 
 // While a key is awaited: Escape gives up, Delete and BackSpace empty the place.
 constexpr std::uint32_t kScanEscape = 9, kScanBackSpace = 22, kScanDelete = 119;
 
+// The address page: what a pad turns through at the caret, and how long an address may be.
+const QString kAddressWheel = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789.:/-_");
+constexpr int kAddressMax = 200;
+constexpr int kAddressColumns = 30;  // characters a line of the page shows
+
 struct SettingsState {
   bool open = false;
   bool keysPage = false;
+  bool addressPage = false;
   bool capturing = false;
+  QString address;  // being typed on the address page
+  int caret = 0;
   int row = 0;
   int keyRow = 0;
   int column = 0;
@@ -78,12 +89,16 @@ const char* const kRowNames[kRows] = {
     QT_TRANSLATE_NOOP("Form1", "爆弾に印を付ける"),
     QT_TRANSLATE_NOOP("Form1", "閃光を控えめに"),
     QT_TRANSLATE_NOOP("Settings", "言語"),
+    QT_TRANSLATE_NOOP("Settings", "ワールドランキング"),
+    QT_TRANSLATE_NOOP("Settings", "今日のチャレンジ"),
     QT_TRANSLATE_NOOP("Settings", "キーとボタン"),
     QT_TRANSLATE_NOOP("Form1", "タールニックスの終了(&X)"),
 };
 
 QString RowName(int row) {
-  return row == kRowLanguage || row == kRowKeys ? Tr(kRowNames[row]) : Caption(kRowNames[row]);
+  return row == kRowLanguage || row == kRowWorld || row == kRowDaily || row == kRowKeys
+             ? Tr(kRowNames[row])
+             : Caption(kRowNames[row]);
 }
 
 const char* const kActionNames[kActions] = {
@@ -103,6 +118,11 @@ QString LanguageName(const QString& code) {
   return code;
 }
 
+// The world table's address in force: this run's command line's, else tarnix.conf's.
+const std::string& WorldAddress() {
+  return RunOptions().WorldTable.empty() ? Options().WorldTable : RunOptions().WorldTable;
+}
+
 int SpeedItem() { return static_cast<int>(std::clamp<Long>(Module1.WaitMs / 25, 0, 3)); }
 
 QString Value(int row) {
@@ -117,24 +137,18 @@ QString Value(int row) {
     case kRowMarks: return OnOff(Options().BombMarks);
     case kRowFlashes: return OnOff(Options().GentleFlashes);
     case kRowLanguage: return LanguageName(Language_Current());
+    case kRowWorld:
+      return WorldAddress().empty() ? OnOff(false)
+                                    : QUrl(QString::fromStdString(WorldAddress())).authority();
     default: return {};
   }
 }
 
-// The label pairs' look: yellow over an olive shadow one pixel right and down.
 void Lettering(QPainter& p, const QRect& box, int flags, const QString& text, bool dim = false) {
-  p.setPen(QColor(0x80, 0x80, 0x00));
-  p.drawText(box.translated(1, 1), flags, text);
-  p.setPen(dim ? QColor(0xA0, 0xA0, 0x60) : QColor(0xFF, 0xFF, 0x00));
-  p.drawText(box, flags, text);
+  Lettering_Draw(p, box, flags, text, dim);
 }
 
-QFont GameLettering(int pixels) {
-  QFont font = Form1->Label1[0].font();
-  font.setPixelSize(pixels);
-  font.setBold(true);
-  return font;
-}
+QFont GameLettering(int pixels) { return Lettering_Font(pixels); }
 
 void Cursor(QPainter& p, int y) {
   const QPoint tip[3] = {QPoint(6, y + 4), QPoint(6, y + 14), QPoint(11, y + 9)};
@@ -147,12 +161,8 @@ void Footer(QPainter& p) {
   p.setFont(GameLettering(11));
   // The first bomb keys and buttons, which this screen keeps whatever was bound.
   const Bindings& b = Bindings_Defaults();
-  const auto names = [&b](int action) {
-    const QString key = QString::fromStdString(Key_Name(b.keys[action][0]));
-    return Pad_Count() > 0 ? Pad_ButtonName(b.buttons[action][0]) + '/' + key : key;
-  };
-  const QString confirm = names(kActRedBomb);
-  const QString leave = names(kActBlueBomb) + QStringLiteral("/Esc");
+  const QString confirm = Action_ControlNames(b, kActRedBomb);
+  const QString leave = Action_ControlNames(b, kActBlueBomb) + QStringLiteral("/Esc");
   Lettering(p, QRect(0, 304, 264, 16), Qt::AlignHCenter | Qt::AlignVCenter,
             Tr(QT_TRANSLATE_NOOP("Settings", "%1:決定　%2:戻る")).arg(confirm, leave), true);
 }
@@ -163,13 +173,49 @@ void Draw_Main(QPainter& p) {
   Lettering(p, QRect(0, 6, 264, 24), Qt::AlignCenter, Tr(QT_TRANSLATE_NOOP("Settings", "設定")));
   p.setFont(GameLettering(12));
   for (int r = 0; r < kRows; ++r) {
-    const int y = 38 + 23 * r;
+    const int y = 36 + 20 * r;
     if (r == s.row) {
       p.fillRect(QRect(2, y, 260, 19), QColor(0x20, 0x20, 0x60));
       Cursor(p, y);
     }
-    Lettering(p, QRect(16, y, 150, 19), Qt::AlignLeft | Qt::AlignVCenter, RowName(r));
-    Lettering(p, QRect(150, y, 106, 19), Qt::AlignRight | Qt::AlignVCenter, Value(r));
+    // Today's challenge starts from the title, with an address to ask.
+    const bool dim = r == kRowDaily && (s.phase != kTitle || WorldAddress().empty());
+    Lettering(p, QRect(16, y, 150, 19), Qt::AlignLeft | Qt::AlignVCenter, RowName(r), dim);
+    const QString value =
+        p.fontMetrics().elidedText(Value(r), Qt::ElideMiddle, r == kRowWorld ? 130 : 106);
+    Lettering(p, QRect(126, y, 130, 19), Qt::AlignRight | Qt::AlignVCenter, value);
+  }
+}
+
+// The address in lines of the page, the character at the caret boxed (a box past the end
+// is an empty place).
+void Draw_Address(QPainter& p) {
+  const SettingsState& s = State();
+  p.setFont(GameLettering(16));
+  Lettering(p, QRect(0, 6, 264, 24), Qt::AlignCenter, RowName(kRowWorld));
+  p.setFont(GameLettering(12));
+  const int cell = 8;
+  const int left = (264 - kAddressColumns * cell) / 2;
+  for (int i = 0; i <= s.address.size() && i < kAddressMax; ++i) {
+    const QRect box(left + (i % kAddressColumns) * cell, 44 + (i / kAddressColumns) * 20, cell, 18);
+    if (i == s.caret) p.fillRect(box, QColor(0x20, 0x20, 0x90));
+    if (i < s.address.size()) {
+      Lettering(p, box, Qt::AlignCenter, QString(s.address.at(i)));
+    }
+  }
+  const char* const help[] = {
+      QT_TRANSLATE_NOOP("Settings", "キーボードで入力、BackSpace で消す"),
+      QT_TRANSLATE_NOOP("Settings", "↑↓:文字を選ぶ　→:次へ　←:消す"),
+      QT_TRANSLATE_NOOP("Settings", "Enter/Start:決定　Esc:取り消し"),
+      QT_TRANSLATE_NOOP("Settings", "空にするとワールドランキングを使いません"),
+  };
+  p.setFont(GameLettering(11));
+  for (int i = 0; i < 4; ++i) {
+    Lettering(p, QRect(0, 200 + 18 * i, 264, 16), Qt::AlignCenter, Tr(help[i]), true);
+  }
+  if (s.note == Note::kNoAddress) {
+    Lettering(p, QRect(0, 272, 264, 16), Qt::AlignCenter,
+              Tr(QT_TRANSLATE_NOOP("Settings", "http://ホスト:ポート の形で入力してください")));
   }
 }
 
@@ -239,10 +285,12 @@ void Draw() {
   QPainter p(&screen);
   if (State().keysPage) {
     Draw_Keys(p);
+  } else if (State().addressPage) {
+    Draw_Address(p);  // its own keys, which its lines say
   } else {
     Draw_Main(p);
   }
-  Footer(p);
+  if (!State().addressPage) Footer(p);
   p.end();
   Form1->Picture1.PaintPicture(screen, 0, 0);
   Form1->Picture1.Refresh();
@@ -299,6 +347,21 @@ void Main_Change(int step) {
     case kRowMarks: mnuBombMarks_Click(); break;
     case kRowFlashes: mnuGentleFlashes_Click(); break;
     case kRowLanguage: Language_Next(step); break;
+    case kRowWorld:
+      if (step > 0) {
+        s.addressPage = true;
+        s.address = QString::fromStdString(WorldAddress());
+        s.caret = static_cast<int>(s.address.size());
+        s.note = Note::kNone;
+      }
+      break;
+    case kRowDaily:
+      if (step > 0 && s.phase == kTitle && !WorldAddress().empty()) {
+        Settings_Close();
+        if (Hook().DailyChallenge) Hook().DailyChallenge();
+        return;
+      }
+      break;
     case kRowKeys:
       if (step > 0) {
         s.keysPage = true;
@@ -324,10 +387,10 @@ void Main_Key(Long code) {
     case kUp: s.row = (s.row + kRows - 1) % kRows; break;
     case kDown: s.row = (s.row + 1) % kRows; break;
     case kLeft:
-      if (s.row != kRowKeys && s.row != kRowQuit) Main_Change(-1);
+      if (s.row < kRowWorld) Main_Change(-1);
       break;
     case kRight:
-      if (s.row != kRowKeys && s.row != kRowQuit) Main_Change(+1);
+      if (s.row < kRowWorld) Main_Change(+1);
       break;
     case kKeyZ:
     case kEnter: Main_Change(+1); break;
@@ -356,6 +419,62 @@ void Keys_Key(Long code) {
       break;
     case kKeyX:
     case kEscape: s.keysPage = false; break;
+    default: return;
+  }
+  Draw();
+}
+
+// The pad's way to write, as the name entry's: up and down turn the character at the caret,
+// right moves on, left takes back.
+void Address_Turn(int step) {
+  SettingsState& s = State();
+  const int n = static_cast<int>(kAddressWheel.size());
+  if (s.caret < s.address.size()) {
+    const int at = static_cast<int>(kAddressWheel.indexOf(s.address.at(s.caret)));
+    const int next = at < 0 ? (step > 0 ? 0 : n - 1) : (at + step + n) % n;
+    s.address[s.caret] = kAddressWheel.at(next);
+  } else if (s.address.size() < kAddressMax) {
+    s.address.append(kAddressWheel.at(step > 0 ? 0 : n - 1));
+  }
+}
+
+void Address_TakeBack() {
+  SettingsState& s = State();
+  if (s.caret >= s.address.size()) {
+    if (s.caret == 0) return;
+    s.address.remove(--s.caret, 1);
+  } else {
+    s.address.remove(s.caret, 1);
+    if (s.caret > 0) --s.caret;
+  }
+}
+
+void Address_Key(Long code) {
+  SettingsState& s = State();
+  s.note = Note::kNone;
+  switch (code) {
+    case kUp: Address_Turn(+1); break;
+    case kDown: Address_Turn(-1); break;
+    case kRight:
+    case kKeyZ:
+      if (s.caret < s.address.size()) ++s.caret;
+      break;
+    case kLeft:
+    case kKeyX: Address_TakeBack(); break;
+    case kEnter: {
+      const std::optional<std::string> address = Options_WorldAddress(s.address.toStdString());
+      if (!address) {
+        s.note = Note::kNoAddress;
+        break;
+      }
+      s.addressPage = false;
+      if (*address != WorldAddress()) {
+        Options().WorldTable = *address;
+        if (Hook().WorldAddressChanged) Hook().WorldAddressChanged();
+      }
+      break;
+    }
+    case kEscape: s.addressPage = false; break;
     default: return;
   }
   Draw();
@@ -425,9 +544,31 @@ void Settings_Key(Long code) {
   }
   if (s.keysPage) {
     Keys_Key(code);
+  } else if (s.addressPage) {
+    Address_Key(code);
   } else {
     Main_Key(code);
   }
+}
+
+bool Settings_Editing() { return State().open && State().addressPage; }
+
+void Settings_Type(const QString& text) {
+  SettingsState& s = State();
+  if (!Settings_Editing()) return;
+  for (const QChar c : text) {
+    if (!c.isPrint() || c.isSpace() || s.address.size() >= kAddressMax) continue;
+    s.address.insert(s.caret++, c);
+  }
+  s.note = Note::kNone;
+  Draw();
+}
+
+void Settings_Erase() {
+  if (!Settings_Editing()) return;
+  SettingsState& s = State();
+  if (s.caret > 0) s.address.remove(--s.caret, 1);
+  Draw();
 }
 
 void Settings_CaptureKey(std::uint32_t scan) {

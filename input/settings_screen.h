@@ -3,6 +3,8 @@
 // change goes through the handler of its menu item, so the ticks and a replay agree.
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 #include "core/module1.h"
@@ -22,6 +24,12 @@ void Settings_Close();
 // A press while the screen is open, in the original's codes (as the bindings made them).
 void Settings_Key(Long code);
 void Settings_CaptureKey(std::uint32_t scan);
+// The world table's address is being written: the keyboard types into it (the arrows, Enter
+// and Escape still come through Settings_Key, and a pad turns characters as in the name entry).
+bool Settings_Editing();
+void Settings_Type(const QString& text);
+// BackSpace: the character before the caret.
+void Settings_Erase();
 void Settings_CaptureButton(int button);
 // Forgets the screen without drawing; for tests and start-up.
 void Settings_Reset();

@@ -19,6 +19,7 @@
 #include "replay/stats.h"
 #include "replay/theatre.h"
 #include "replay/watch.h"
+#include "replay/world_view.h"
 #include "window/form1.h"
 
 namespace tarnix {
@@ -129,6 +130,7 @@ void Recorder_Finish(ReplayEnding ending) {
     ReplayLibrary_Link(r, rec.rank);
   } else if (Module1.GamePhase == kGameOverView) {
     Watch_OfferLast();
+    WorldView_OfferLast();
   }
 }
 
@@ -269,7 +271,7 @@ bool Replay_BeforeDoor(ReplayDoor door, Long code) {
     Recorder_Begin();
     return false;
   }
-  if (door == ReplayDoor::kKeyDown) return Watch_Key(code);
+  if (door == ReplayDoor::kKeyDown) return WorldView_Key(code) || Watch_Key(code);
   return false;
 }
 
@@ -286,6 +288,7 @@ void Replay_AfterDoor(ReplayDoor door, Long code) {
   if (play.active) return;
   if (rec.starting) {
     rec.starting = false;
+    WorldView_HideNote();
     rec.active = InGame();
     if (rec.active) Stats_Begin();
     return;
@@ -307,6 +310,7 @@ void Replay_AfterDoor(ReplayDoor door, Long code) {
     return;
   }
   Watch_AfterDoor();
+  WorldView_AfterDoor();
 }
 
 namespace {
@@ -323,6 +327,7 @@ void Recorder_Relink() {
 void Replay_NameTaken() {
   Recorder_Relink();
   Watch_Enter();
+  WorldView_AfterDoor();
 }
 
 void Replay_BeforePass() {

@@ -8,6 +8,7 @@
 #include "playfield/playfield.h"
 #include "replay/library.h"
 #include "replay/replay.h"
+#include "replay/world_view.h"
 #include "core/platform.h"
 #include "core/keys.h"
 
@@ -170,6 +171,7 @@ void Watch_Leave() {
   Watch_Enter();
   if (watched >= 0 && HasReplay(watched)) Highlight(watched);
   watched = -1;
+  WorldView_Return();
 }
 
 void Watch_SayCut() {
@@ -184,6 +186,7 @@ void Watch_SayCut() {
 void Watch_OfferLast() { banner.Show("Z Key : Replay", 184); }
 
 void Watch_ShowPlaying(const std::string& title) {
+  WorldView_HideNote();
   Form1->Picture8.SetVisible(false);
   Form1->Text1.SetVisible(false);
   Form1->Label2[0].SetVisible(false);

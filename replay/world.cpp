@@ -81,7 +81,8 @@ bool WorldTable::Submit(const std::string& replayFile) {
       QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(0).left(32)) +
       QStringLiteral(".tnr");
   if (!WriteReplay(outbox_, name, bytes)) {
-    emit Failed(Tr(QT_TRANSLATE_NOOP("Messages", "ワールドランキングに送るゲームを保存できませんでした。")));
+    Fail(WorldRequest::kSubmit,
+         Tr(QT_TRANSLATE_NOOP("Messages", "ワールドランキングに送るゲームを保存できませんでした。")));
     return false;
   }
   Send(name);
@@ -115,6 +116,16 @@ QString WorldTable::Problem(QNetworkReply* reply, const QByteArray& body) const 
   return Tr(QT_TRANSLATE_NOOP("Messages", "ワールドランキングの返答を読めませんでした。"));
 }
 
+void WorldTable::Fail(WorldRequest request, const QString& message) {
+  emit Failed(message);
+  emit RequestFailed(request, message);
+}
+
+QNetworkReply* WorldTable::Get(const QString& path) {
+  ++requests_;
+  return network_.get(QNetworkRequest(Url(path)));
+}
+
 void WorldTable::Send(const QString& name) {
   if (sending_.contains(name)) return;
   const FileRead file = File_Read((outbox_ + QLatin1Char('/') + name).toStdString(), kReplayMaxBytes);
@@ -122,6 +133,7 @@ void WorldTable::Send(const QString& name) {
   sending_ << name;
   QNetworkRequest request(Url(QStringLiteral("/api/v1/entries")));
   request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/octet-stream"));
+  ++requests_;
   QNetworkReply* reply = network_.post(request, QByteArray::fromStdString(file.bytes));
   connect(reply, &QNetworkReply::finished, this, [this, reply, name] {
     reply->deleteLater();
@@ -148,7 +160,7 @@ void WorldTable::Send(const QString& name) {
       emit Refused(Problem(reply, body));
       return;
     }
-    emit Failed(Problem(reply, body));
+    Fail(WorldRequest::kSubmit, Problem(reply, body));
     RetryLater();
   });
 }
@@ -156,22 +168,22 @@ void WorldTable::Send(const QString& name) {
 void WorldTable::FetchBoard(WorldBoard board) {
   if (address_.isEmpty()) return;
   const bool daily = board == WorldBoard::kToday;
-  QNetworkReply* reply = network_.get(QNetworkRequest(
-      Url(daily ? QStringLiteral("/api/v1/boards/daily") : QStringLiteral("/api/v1/boards/all"))));
+  QNetworkReply* reply =
+      Get(daily ? QStringLiteral("/api/v1/boards/daily") : QStringLiteral("/api/v1/boards/all"));
   connect(reply, &QNetworkReply::finished, this, [this, reply, board, daily] {
     reply->deleteLater();
     const QByteArray body = reply->readAll();
     const QJsonValue entries = QJsonDocument::fromJson(body).object().value(QStringLiteral("entries"));
     bool ok = reply->error() == QNetworkReply::NoError && entries.isArray();
     std::vector<WorldEntry> list = EntriesOf(entries.toArray(), daily, ok);
-    if (!ok) return emit Failed(Problem(reply, body));
+    if (!ok) return Fail(WorldRequest::kBoard, Problem(reply, body));
     emit BoardArrived(board, list);
   });
 }
 
 void WorldTable::FetchDaily() {
   if (address_.isEmpty()) return;
-  QNetworkReply* reply = network_.get(QNetworkRequest(Url(QStringLiteral("/api/v1/daily"))));
+  QNetworkReply* reply = Get(QStringLiteral("/api/v1/daily"));
   connect(reply, &QNetworkReply::finished, this, [this, reply] {
     reply->deleteLater();
     const QByteArray body = reply->readAll();
@@ -180,7 +192,7 @@ void WorldTable::FetchDaily() {
     const std::uint64_t seed = o.value(QStringLiteral("seed")).toString().toULongLong(&seedOk, 16);
     const int rules = o.value(QStringLiteral("rules")).toInt(-1);
     if (reply->error() != QNetworkReply::NoError || !seedOk || rules < 0) {
-      return emit Failed(Problem(reply, body));
+      return Fail(WorldRequest::kDaily, Problem(reply, body));
     }
     emit DailyArrived(o.value(QStringLiteral("date")).toString(), seed, rules);
   });
@@ -188,12 +200,11 @@ void WorldTable::FetchDaily() {
 
 void WorldTable::FetchReplay(qint64 id) {
   if (address_.isEmpty()) return;
-  QNetworkReply* reply = network_.get(
-      QNetworkRequest(Url(QStringLiteral("/api/v1/entries/%1/replay").arg(id))));
+  QNetworkReply* reply = Get(QStringLiteral("/api/v1/entries/%1/replay").arg(id));
   connect(reply, &QNetworkReply::finished, this, [this, reply, id] {
     reply->deleteLater();
     const QByteArray body = reply->readAll();
-    if (reply->error() != QNetworkReply::NoError) return emit Failed(Problem(reply, body));
+    if (reply->error() != QNetworkReply::NoError) return Fail(WorldRequest::kReplay, Problem(reply, body));
     emit ReplayArrived(id, body);
   });
 }

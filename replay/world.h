@@ -26,6 +26,8 @@ struct WorldEntry {
 };
 
 enum class WorldBoard { kAllTime, kToday };
+// What a request was for, so that its failure reaches the screen that waits for it.
+enum class WorldRequest { kSubmit, kBoard, kDaily, kReplay };
 
 class WorldTable : public QObject {
   Q_OBJECT
@@ -44,6 +46,10 @@ class WorldTable : public QObject {
   // Sends whatever waits in the outbox now (also done on a timer after a failure).
   void SendWaiting();
   int Waiting() const;
+  // Requests made since this object was built.
+  int Requests() const { return requests_; }
+  // The timer that tries again runs only while a game waits after a failure.
+  bool RetryPending() const { return retry_.isActive(); }
 
   void FetchBoard(WorldBoard board);
   void FetchDaily();
@@ -59,12 +65,16 @@ class WorldTable : public QObject {
   // Offline, a server that answers garbage, a board that cannot be read: a sentence for the
   // player. Play goes on.
   void Failed(const QString& message);
+  // The same, with what the failed request was for.
+  void RequestFailed(tarnix::WorldRequest request, const QString& message);
 
  private:
   QUrl Url(const QString& path) const;
   void Send(const QString& file);
   void RetryLater();
   QString Problem(QNetworkReply* reply, const QByteArray& body) const;
+  void Fail(WorldRequest request, const QString& message);
+  QNetworkReply* Get(const QString& path);
 
   QString outbox_;
   QString address_;
@@ -72,6 +82,7 @@ class WorldTable : public QObject {
   QTimer retry_;
   int backoffSeconds_ = 0;
   QStringList sending_;
+  int requests_ = 0;
 };
 
 // Starts today's challenge from the title: a game with the day's seed, recorded with it, as

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/language.h"
+#include "files/options.h"
 #include "core/version.h"
 
 namespace tarnix {
@@ -69,6 +70,11 @@ std::vector<Option> Options_List() {
       QStringLiteral("FILE.webm"));
   add({QStringLiteral("mute")},
       Tr(QT_TRANSLATE_NOOP("CommandLine", "--export の動画に音を入れません。")));
+  add({QStringLiteral("world-table")},
+      Tr(QT_TRANSLATE_NOOP("CommandLine",
+                           "ワールドランキングのアドレス（http://ホスト:ポート）。今回だけ、"
+                           "設定画面のアドレスに代わって使います。")),
+      QStringLiteral("URL"));
   // Qt's own options reach the application object untouched.
   for (const char* name : {"platform", "display", "style", "qwindowgeometry", "qwindowtitle",
                            "qwindowicon", "platformtheme", "session"}) {
@@ -243,6 +249,14 @@ std::optional<int> CommandLine_Parse(const QStringList& args) {
   line.Export = CommandLine_Bytes(parser.value(QStringLiteral("export")));
   if (exporting) line.ExportReplay = CommandLine_Bytes(positional.first());
   line.Mute = parser.isSet(QStringLiteral("mute"));
+  const std::optional<std::string> address =
+      Options_WorldAddress(parser.value(QStringLiteral("world-table")).toStdString());
+  if (address) line.WorldTable = *address;
+  if (!address) {
+    return Fail(Tr(QT_TRANSLATE_NOOP("CommandLine", "--world-table の '%1' はアドレスではありません。"))
+                    .arg(parser.value(QStringLiteral("world-table"))),
+                usage);
+  }
   return std::nullopt;
 }
 

@@ -20,6 +20,13 @@ bool Main_Idle();
 // Sleeps until a window event arrives (or a poller is due), dispatching it.
 void Main_IdleWait();
 
+class WorldTable;
+// The game's one world table: built with its outbox in the settings folder, its address from
+// the command line or tarnix.conf, and what waits in the outbox sent. Stopping forgets it.
+void World_Start();
+void World_Stop();
+WorldTable* World_Table();
+
 // What must be settled before the application object exists.
 void Main_BeforeApplication();
 

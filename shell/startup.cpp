@@ -110,6 +110,7 @@ void Port_Reset() {
   Hook().ChainGeneration = nullptr;
   Hook().Watching = nullptr;
   Theatre_SetExporter(nullptr);
+  World_Stop();
 }
 
 void Form_HandDown() {
@@ -135,6 +136,7 @@ void Form_LoadSteps(const std::string& folder) {
   ReplayLibrary_Hold();
   Options_Load();
   Bindings_FromOptions();
+  World_Start();
   // A language chosen on the settings screen; the command line's still wins.
   const QString language = QString::fromStdString(Options().Language);
   if (RunOptions().Lang.empty() && Language_Available().contains(language)) {
@@ -175,6 +177,7 @@ void Form_Load() {
   if (!RunOptions().Replay.empty()) Replay_WatchFile(RunOptions().Replay);
   Main_Loop();
   Pad_Stop();
+  World_Stop();
 }
 
 void Form_Unload(Long& /*Cancel*/) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "core/run_options.h"
 #include "replay/library.h"
 #include "replay/replay.h"
 #include "shell/command_line.h"
@@ -134,6 +135,19 @@ TEST_F(CommandLineRun, QtsOwnDisplayOptionNamesTheDisplay) {
   game.Signal(SIGTERM);
   ASSERT_TRUE(game.Wait(10000));
   EXPECT_EQ(game.status(), 0) << game.err();
+}
+
+TEST(CommandLineWorldTable, AnAddressIsMadeWholeAndNonsenseRefused) {
+  EXPECT_EQ(CommandLine_Parse({"tarnix", "--lang", "ja", "--world-table", "127.0.0.1:8080"}),
+            std::nullopt);
+  EXPECT_EQ(RunOptions().WorldTable, "http://127.0.0.1:8080");
+  for (const char* bad : {"ftp://127.0.0.1", "http://", "a b"}) {
+    EXPECT_EQ(CommandLine_Parse({"tarnix", "--lang", "ja", "--world-table", bad}),
+              std::optional<int>(2))
+        << bad;
+    EXPECT_EQ(RunOptions().WorldTable, "");
+  }
+  RunOptions() = CommandLine{};
 }
 
 TEST(CommandLineBytes, EveryArgumentComesBackByteForByte) {

@@ -139,7 +139,8 @@ TEST_F(PadE2ETest, SettingsAGameAndQuittingWithThePadOnly) {
   EXPECT_EQ(f.WindowScale() != scale, offered > 1) << "a size changes where another fits";
   EXPECT_EQ(Options().Scale, f.WindowScale()) << "kept for the next start";
 
-  for (int i = 0; i < 6; ++i) Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);  // to the keys
+  // to the keys, past the language and the world table's two lines
+  for (int i = 0; i < 8; ++i) Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   Press(SDL_CONTROLLER_BUTTON_A);
   Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);      // the red bomb

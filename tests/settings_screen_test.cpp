@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "core/doors.h"
+#include "core/hooks.h"
 #include "core/keys.h"
 #include "files/options.h"
 #include "input/bindings.h"
@@ -196,6 +197,52 @@ TEST_F(SettingsScreenTest, KeysPageBindsSwapsAndGoesBackToTheDefaults) {
   EXPECT_FALSE(Settings_IsOpen());
 }
 
+int addressChanges = 0;
+
+TEST_F(SettingsScreenTest, TheWorldTableAddressIsTypedKeptAndWrittenToTheOptions) {
+  addressChanges = 0;
+  Hook().WorldAddressChanged = [] { ++addressChanges; };
+  const auto type = [this](const QString& text) {
+    for (const QChar c : text) {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, 0, 0, 0, QString(c));
+      QApplication::sendEvent(&form().Picture1, &press);
+    }
+  };
+  Key(kScanEscape, Qt::Key_Escape);
+  Down(9);
+  Key(kScanZ);
+  ASSERT_TRUE(Settings_Editing()) << "the world table's row opens its page";
+  type(QStringLiteral("127.0.0.1:8080x"));
+  Key(22, Qt::Key_Backspace);
+  Key(0, Qt::Key_Return);
+  EXPECT_FALSE(Settings_Editing());
+  EXPECT_EQ(Options().WorldTable, "http://127.0.0.1:8080") << "typed letters are no keys here";
+  EXPECT_EQ(addressChanges, 1);
+
+  Key(kScanZ);
+  ASSERT_TRUE(Settings_Editing());
+  for (int i = 0; i < 30; ++i) Key(22, Qt::Key_Backspace);
+  type(QStringLiteral("a b/?"));
+  Key(0, Qt::Key_Return);
+  EXPECT_TRUE(Settings_Editing()) << "no address of a host: kept on the page, with a line why";
+  Key(kScanEscape, Qt::Key_Escape);
+  EXPECT_FALSE(Settings_Editing());
+  EXPECT_TRUE(Settings_IsOpen()) << "Escape leaves the page, not the screen";
+  EXPECT_EQ(Options().WorldTable, "http://127.0.0.1:8080");
+  EXPECT_EQ(addressChanges, 1);
+
+  QTemporaryDir dir;
+  const std::string folder = dir.path().toStdString() + "/";
+  ASSERT_TRUE(Options_Save(folder));
+  Options_Load(folder);
+  EXPECT_EQ(Options().WorldTable, "http://127.0.0.1:8080");
+  Options().WorldTable.clear();
+  ASSERT_TRUE(Options_Save(folder));
+  Options_Load(folder);
+  EXPECT_EQ(Options().WorldTable, "") << "an emptied address does not come back from the file";
+  Hook().WorldAddressChanged = nullptr;
+}
+
 class SettingsPadTest : public SettingsScreenTest {
  protected:
   void SetUp() override {
@@ -243,6 +290,25 @@ TEST_F(SettingsPadTest, ThePadOpensChangesRebindsAndLeaves) {
   EXPECT_EQ(Module1.KeyFlags, "000000");
   pad.Button(SDL_CONTROLLER_BUTTON_X, true);
   EXPECT_EQ(Module1.KeyFlags, "000010") << "X takes the red bomb now";
+}
+
+TEST_F(SettingsPadTest, APadWritesTheAddressWithTheWheel) {
+  pad_ = std::make_unique<VirtualPad>();
+  VirtualPad& pad = *pad_;
+  pad.Click(SDL_CONTROLLER_BUTTON_Y);
+  for (int i = 0; i < 9; ++i) pad.Click(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  pad.Click(SDL_CONTROLLER_BUTTON_A);
+  ASSERT_TRUE(Settings_Editing());
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_UP);  // a new place: a
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_UP);  // b
+  pad.Click(SDL_CONTROLLER_BUTTON_A);        // on
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_DOWN);  // _, from the wheel's other end
+  pad.Click(SDL_CONTROLLER_BUTTON_B);          // taken back, the caret on b
+  pad.Click(SDL_CONTROLLER_BUTTON_A);
+  pad.Click(SDL_CONTROLLER_BUTTON_DPAD_UP);
+  pad.Click(SDL_CONTROLLER_BUTTON_START);
+  EXPECT_FALSE(Settings_Editing());
+  EXPECT_EQ(Options().WorldTable, "http://ba");
 }
 
 TEST_F(SettingsPadTest, AnActionsSecondButtonIsBoundShownSwappedAndKept) {

@@ -91,6 +91,14 @@
         <source>--export には動画にするリプレイファイルを続けてください。</source>
         <translation>--export needs the replay file to make the video of after it.</translation>
     </message>
+    <message>
+        <source>ワールドランキングのアドレス（http://ホスト:ポート）。今回だけ、設定画面のアドレスに代わって使います。</source>
+        <translation>The world table&apos;s address (http://HOST:PORT), used for this run instead of the one set on the settings screen.</translation>
+    </message>
+    <message>
+        <source>--world-table の &apos;%1&apos; はアドレスではありません。</source>
+        <translation>--world-table: &apos;%1&apos; is not an address.</translation>
+    </message>
 </context>
 <context>
     <name>Export</name>
@@ -418,6 +426,34 @@ The file will not be overwritten when the game closes.</translation>
         <translation>Every action needs a key</translation>
     </message>
     <message>
+        <source>ワールドランキング</source>
+        <translation>World table</translation>
+    </message>
+    <message>
+        <source>今日のチャレンジ</source>
+        <translation>Today&apos;s challenge</translation>
+    </message>
+    <message>
+        <source>キーボードで入力、BackSpace で消す</source>
+        <translation>Type on the keyboard, BackSpace erases</translation>
+    </message>
+    <message>
+        <source>↑↓:文字を選ぶ&#x3000;→:次へ&#x3000;←:消す</source>
+        <translation>↑↓: letter  →: next  ←: take back</translation>
+    </message>
+    <message>
+        <source>Enter/Start:決定&#x3000;Esc:取り消し</source>
+        <translation>Enter/Start: keep  Esc: cancel</translation>
+    </message>
+    <message>
+        <source>空にするとワールドランキングを使いません</source>
+        <translation>Empty: no world table</translation>
+    </message>
+    <message>
+        <source>http://ホスト:ポート の形で入力してください</source>
+        <translation>Write it as http://host:port</translation>
+    </message>
+    <message>
         <source>ボタンのない操作はできません</source>
         <translation>Every action needs a button</translation>
     </message>
@@ -549,6 +585,105 @@ The file will not be overwritten when the game closes.</translation>
     <message>
         <source>記録</source>
         <translation>recorded</translation>
+    </message>
+</context>
+<context>
+    <name>World</name>
+    <message>
+        <source>ワールドランキングのアドレスがありません。タイトルで Esc を押し、設定で入れてください。</source>
+        <translation>No world table address: press Esc on the title and set one in the settings.</translation>
+    </message>
+    <message>
+        <source>←→:ワールドランキング&#x3000;%1:送る&#x3000;%2:挑戦</source>
+        <translation>←→: world  %1: send  %2: race</translation>
+    </message>
+    <message>
+        <source>世界のベスト100</source>
+        <translation>World&apos;s best 100</translation>
+    </message>
+    <message>
+        <source>今日のランキング</source>
+        <translation>Today&apos;s board</translation>
+    </message>
+    <message>
+        <source>←→:表示の切り替え&#x3000;↑↓:選ぶ</source>
+        <translation>←→: boards  ↑↓: choose</translation>
+    </message>
+    <message>
+        <source>%1:再生&#x3000;%2:挑戦&#x3000;%3:戻る</source>
+        <translation>%1: watch  %2: race  %3: back</translation>
+    </message>
+    <message>
+        <source>ワールドランキングに送っています…</source>
+        <translation>Sending to the world table…</translation>
+    </message>
+    <message>
+        <source>↑↓ でゲームを選んでください。</source>
+        <translation>Choose a game with ↑↓ first.</translation>
+    </message>
+    <message>
+        <source>このゲームとのレースは始められませんでした。</source>
+        <translation>The race against this game could not be started.</translation>
+    </message>
+    <message>
+        <source>リプレイを読み込んでいます…</source>
+        <translation>Loading the replay…</translation>
+    </message>
+    <message>
+        <source>このリプレイは再生できません：%1</source>
+        <translation>This replay cannot be played: %1</translation>
+    </message>
+    <message>
+        <source>ワールドランキングの %1 位に入りました。</source>
+        <translation>Accepted: #%1 on the world table.</translation>
+    </message>
+    <message>
+        <source>このゲームはもうワールドランキングの %1 位にあります。</source>
+        <translation>Already on the world table: #%1.</translation>
+    </message>
+    <message>
+        <source>取っておいたゲームがワールドランキングの %1 位に入りました。</source>
+        <translation>A kept game reached the world table: #%1.</translation>
+    </message>
+    <message>
+        <source>ワールドランキングに受け付けられませんでした。%1</source>
+        <translation>The world table refused the game. %1</translation>
+    </message>
+    <message>
+        <source>今日のチャレンジはルール %1 のゲームです。このゲームのルールは %2 なので遊べません。</source>
+        <translation>Today&apos;s challenge is played under rules %1; this game plays rules %2, so it cannot take part.</translation>
+    </message>
+    <message>
+        <source>今日のチャレンジはタイトルから始めてください。</source>
+        <translation>Start today&apos;s challenge from the title.</translation>
+    </message>
+    <message>
+        <source>今は送れません。ゲームは取っておき、あとで送ります。（%1）</source>
+        <translation>Cannot send now: the game is kept and will be sent later. (%1)</translation>
+    </message>
+    <message>
+        <source>今日のチャレンジを受け取れませんでした。%1</source>
+        <translation>Today&apos;s challenge could not be fetched. %1</translation>
+    </message>
+    <message>
+        <source>リプレイを受け取れませんでした。%1</source>
+        <translation>The replay could not be fetched. %1</translation>
+    </message>
+    <message>
+        <source>%1:ワールドランキングに送る</source>
+        <translation>%1: send to the world table</translation>
+    </message>
+    <message>
+        <source>今日のチャレンジを受け取っています…</source>
+        <translation>Fetching today&apos;s challenge…</translation>
+    </message>
+    <message>
+        <source>読み込み中…</source>
+        <translation>Loading…</translation>
+    </message>
+    <message>
+        <source>まだ誰もいません。</source>
+        <translation>No games yet.</translation>
     </message>
 </context>
 </TS>

@@ -36,6 +36,15 @@ QFont GameFont(int pixelSize, bool bold) {
 
 }  // namespace
 
+QFont Lettering_Font(int pixels) { return GameFont(pixels, true); }
+
+void Lettering_Draw(QPainter& p, const QRect& box, int flags, const QString& text, bool dim) {
+  p.setPen(QColor(0x80, 0x80, 0x00));
+  p.drawText(box.translated(1, 1), flags, text);
+  p.setPen(dim ? QColor(0xA0, 0xA0, 0x60) : QColor(0xFF, 0xFF, 0x00));
+  p.drawText(box, flags, text);
+}
+
 QFont InterfaceFont(const QFont& desktop) {
   QFont font = desktop;
   QStringList families = desktop.families();

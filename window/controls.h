@@ -13,6 +13,7 @@
 #include <vector>
 
 class QAction;
+class QPainter;
 class QTimer;
 
 namespace tarnix {
@@ -26,6 +27,12 @@ inline QRect ScaledRect(const QRect& r, int n) {
 // behind it for the characters the desktop's lacks: the game then holds one Japanese font,
 // not a second one found by the font system.
 QFont InterfaceFont(const QFont& desktop);
+
+// The game's lettering drawn into a picture, as the label pairs look: bold, yellow over an
+// olive shadow one pixel right and down; `dim` for what cannot be chosen now.
+QFont Lettering_Font(int pixels);
+void Lettering_Draw(QPainter& p, const QRect& box, int flags, const QString& text,
+                    bool dim = false);
 
 enum RasterOp : std::uint32_t {
   vbSrcCopy = 0xCC0020,

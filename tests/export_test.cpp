@@ -201,10 +201,14 @@ class Surroundings {
   std::vector<std::pair<const char*, QByteArray>> saved_;
 };
 
-void HandTheGame() {
-  Theatre_SetExporter([](const ReplayRecord& record) {
-    return Export_Apart(record, TARNIX_GAME_DIR "/tarnix");
+// Watching `record` from the table, with the built game as E's maker of videos.
+void WatchWithTheGame(const ReplayRecord& record) {
+  Theatre_SetExporter([](const ReplayRecord& watched) {
+    return Export_Apart(watched, TARNIX_GAME_DIR "/tarnix");
   });
+  Module1.GamePhase = kScoreView;
+  Replay_Watch(record, "test");
+  Picture1_KeyUp(kKeyZ, 0);
 }
 
 QLabel* Notice() {
@@ -390,12 +394,9 @@ TEST_F(ExportTest, TheTheatresKeyWritesTheVideoAndTheReplayGoesOn) {
 // the message names the video, which holds the whole replay, and no copy of it is left.
 TEST_F(ExportTest, TheTheatresKeyHandsTheVideoToAProcessAndTheGameGoesOn) {
   Surroundings around;
-  HandTheGame();
   const ReplayRecord record = Corpus("quit-in-play.tnr");
-  Module1.GamePhase = kScoreView;
-  Replay_Watch(record, "test");
+  WatchWithTheGame(record);
   ASSERT_TRUE(Replay_IsPlaying());
-  Picture1_KeyUp(kKeyZ, 0);
   while (Replay_Cursor().pass < 20) Main_Prog();
   ASSERT_EQ(Children(), 0);
 
@@ -452,11 +453,8 @@ TEST_F(ExportTest, TheTheatresKeyHandsTheVideoToAProcessAndTheGameGoesOn) {
 // that closes while one works ends it, and nothing of it is left.
 TEST_F(ExportTest, TheProcessSaysWhyOrGoesWithTheWindow) {
   Surroundings around;
-  HandTheGame();
   const ReplayRecord record = Corpus("short-rising.tnr");
-  Module1.GamePhase = kScoreView;
-  Replay_Watch(record, "test");
-  Picture1_KeyUp(kKeyZ, 0);
+  WatchWithTheGame(record);
   const std::string video = Export_FreeName(record);
   Picture1_KeyDown(kTheatreExport, 0);
   ASSERT_TRUE(Export_Busy());

@@ -401,10 +401,10 @@ const ReplayRecord& Replay_Recording() { return rec.record; }
 bool Replay_IsRecording() { return rec.active; }
 bool Replay_IsPlaying() { return play.active; }
 
-void Replay_Watch(const ReplayRecord& record, const std::string& title) {
+void Replay_Watch(const ReplayRecord& record, const std::string& title, bool byKey) {
   Watch_ShowPlaying(title);
   Player_Start(record, /*watcher=*/true);
-  play.heldKey = kKeyZ;
+  play.heldKey = byKey ? kKeyZ : 0;
 }
 
 void Replay_Demo(const ReplayRecord& record) {
@@ -495,7 +495,8 @@ bool Replay_WatchFile(const std::string& path) {
   }
   Replay_Watch(*r.record, r.record->name.empty()
                               ? QFileInfo(QString::fromStdString(path)).fileName().toStdString()
-                              : r.record->name);
+                              : r.record->name,
+               /*byKey=*/false);
   return true;
 }
 

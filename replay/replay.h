@@ -47,7 +47,8 @@ bool Replay_Paused();
 
 // Starts playing `record` in the window under the theatre's controls; its end shows the
 // game's figures and returns to the high-score view. `title` is shown beside "REPLAY".
-void Replay_Watch(const ReplayRecord& record, const std::string& title);
+// `byKey`: the watcher's Z started it and is still down; its release is not a theatre key.
+void Replay_Watch(const ReplayRecord& record, const std::string& title, bool byKey = true);
 
 // Plays `record` as the title's demo: muted, under "DEMO", ended by any key; then the title
 // is back exactly as it was.

@@ -359,7 +359,8 @@ void Replay_Arrived(qint64 id, const QByteArray& file) {
     return;
   }
   v.watching = true;
-  Replay_Watch(*r.record, v.replayName.toStdString());
+  // It arrives from the network long after the key that asked for it came up.
+  Replay_Watch(*r.record, v.replayName.toStdString(), /*byKey=*/false);
   if (!Replay_IsPlaying()) v.watching = false;
 }
 

@@ -153,6 +153,9 @@ TEST_F(WorldGameTest, AGameSentFromGameOverIsListedDrawnAndWatchedToItsEnd) {
   Press(kWatchKey);
   ASSERT_TRUE(QTest::qWaitFor([] { return Replay_IsPlaying(); }, 20000)) << WorldView_Note().toStdString();
   EXPECT_FALSE(form().Picture8.Visible()) << "the game plays on the canvas";
+  ASSERT_EQ(Replay_Cursor().pass, 0u);
+  Press(kWatchKey);
+  EXPECT_GT(Replay_Cursor().pass, 0u) << "the first Z while it plays jumps to the next mark";
   for (int pass = 0; pass < 100000 && Replay_IsPlaying(); ++pass) Main_Prog();
   ASSERT_FALSE(Replay_IsPlaying());
   EXPECT_EQ(Module1.GamePhase, kScoreView);

@@ -12,20 +12,30 @@ extern "C" {
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPointer>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
 
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -34,6 +44,7 @@ extern "C" {
 #include "core/platform.h"
 #include "files/file_io.h"
 #include "files/files.h"
+#include "files/language.h"
 #include "replay/library.h"
 #include "replay/quiet.h"
 #include "replay/replay.h"
@@ -535,19 +546,193 @@ int Replay_ExportMain(const std::string& replay, const std::string& path, int sc
   return Replay_ExportFile(replay, path, scale, mute);
 }
 
+namespace {
+
+// The message that says where the video is.
+void Export_Said(const std::string& path) {
+  Platform().messages->Show(Tr(QT_TRANSLATE_NOOP("Export", "リプレイの動画を書きました。\n%1"))
+                                .arg(QFile::decodeName(path.c_str()))
+                                .toStdString(),
+                            MessageIcon::kInformation);
+}
+
+}  // namespace
+
 bool Export_Watched(const ReplayRecord& record) {
   const std::string path = Export_FreeName(record);
   const ExportResult r = Export_Video(record, path, kExportScale, /*mute=*/false);
   if (r.ok) {
-    Platform().messages->Show(Tr(QT_TRANSLATE_NOOP("Export", "リプレイの動画を書きました。\n%1"))
-                                  .arg(QFile::decodeName(path.c_str()))
-                                  .toStdString(),
-                              MessageIcon::kInformation);
+    Export_Said(path);
   } else {
     Platform().messages->Show(r.error, MessageIcon::kCritical);
   }
   return r.ok;
 }
+
+namespace {
+
+constexpr int kNoticeTop = 270;  // game pixels: the line sits just above the theatre's bar
+constexpr int kNoticeRows = 14;
+constexpr int kAlreadyMs = 2000;
+constexpr int kChildNice = 10;
+
+QString Making() { return Tr(QT_TRANSLATE_NOOP("Export", "動画を作っています…")); }
+
+// The line over the canvas while a video is made apart, in the lettering of the theatre's.
+class Notice final : public QLabel {
+ public:
+  explicit Notice(QWidget* canvas) : QLabel(canvas) {
+    setObjectName(QStringLiteral("exportNotice"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setAlignment(Qt::AlignCenter);
+    setStyleSheet(QStringLiteral("QLabel { color: #FFFFFF; background: rgba(0,0,0,176); }"));
+    canvas->installEventFilter(this);
+    back_.setSingleShot(true);
+    QObject::connect(&back_, &QTimer::timeout, this, [this] { setText(Making()); });
+  }
+  void Say(const QString& text, int forMs = 0) {
+    setText(text);
+    if (forMs > 0) back_.start(forMs);
+    Place();
+    show();
+    raise();
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // The window's size changed: the line follows the canvas.
+    if (event->type() == QEvent::Resize) Place();
+    return QLabel::eventFilter(watched, event);
+  }
+
+ private:
+  void Place() {
+    const int n = Form1 != nullptr ? Form1->Scale() : 1;
+    QFont f = Form1 != nullptr ? Form1->Label1[0].font() : font();
+    f.setPixelSize(10 * n);
+    setFont(f);
+    setGeometry(ScaledRect(QRect(0, kNoticeTop, kGameWidth, kNoticeRows), n));
+  }
+  QTimer back_;
+};
+
+// A video being made by the game's own executable, and the copy of the replay it reads.
+// It belongs to the window: closing it ends the process, and nothing is left in the
+// temporary folder (the careful writer leaves the video whole or absent).
+class Job final : public QObject {
+ public:
+  explicit Job(QObject* window) : QObject(window) {}
+  ~Job() override {
+    QObject::disconnect(&process, nullptr, this, nullptr);
+    if (process.state() != QProcess::NotRunning) {
+      process.kill();
+      process.waitForFinished(-1);
+    }
+    delete notice.data();
+  }
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+
+  QProcess process;
+  QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/tarnix-XXXXXX")};
+  std::string video;
+  QPointer<Notice> notice;
+};
+
+QPointer<Job> job;
+
+// The line the process left for its reader: its own "tarnix: " line, else its last one.
+QString Job_Error(const QByteArray& err) {
+  QString own, last;
+  for (const QByteArray& raw : err.split('\n')) {
+    const QString line = QString::fromLocal8Bit(raw).trimmed();
+    if (line.startsWith(QLatin1String("tarnix: "))) own = line.mid(8);
+    else if (!line.isEmpty()) last = line;
+  }
+  return own.isEmpty() ? last : own;
+}
+
+void Job_Finished(int code, QProcess::ExitStatus status) {
+  Job* done = job;
+  if (done == nullptr) return;
+  job = nullptr;
+  const QByteArray err = done->process.readAllStandardError();
+  const std::string video = done->video;
+  const QString why = done->process.error() == QProcess::FailedToStart ||
+                              status == QProcess::CrashExit
+                          ? done->process.errorString()
+                          : QString::number(code);
+  done->dir.remove();
+  delete done->notice.data();
+  // Not from inside the process's own signal.
+  done->deleteLater();
+  struct stat info {};
+  if (status == QProcess::NormalExit && code == 0 && ::lstat(video.c_str(), &info) == 0) {
+    Export_Said(video);
+    return;
+  }
+  QString error = Job_Error(err);
+  if (error.isEmpty()) error = Tr(QT_TRANSLATE_NOOP("Export", "動画を作れませんでした（%1）。")).arg(why);
+  Platform().messages->Show(error.toStdString(), MessageIcon::kCritical);
+}
+
+// A game that ends without closing its window (the display gone) still takes the process
+// and the replay's copy with it.
+void Job_AtExit() { delete job.data(); }
+
+}  // namespace
+
+bool Export_Apart(const ReplayRecord& record, const std::string& program) {
+  if (program.empty() || Form1 == nullptr) return Export_Watched(record);
+  if (job != nullptr) {
+    if (!job->notice.isNull()) {
+      job->notice->Say(Tr(QT_TRANSLATE_NOOP("Export", "動画はもう作っています…")), kAlreadyMs);
+    }
+    return false;
+  }
+  auto* j = new Job(Form1);
+  const std::string replay = QFile::encodeName(j->dir.filePath(QStringLiteral("watched.tnr"))).toStdString();
+  FileWrite how;
+  how.ours = Replay_IsFile;
+  how.limit = kReplayMaxBytes;
+  if (!j->dir.isValid() || !File_Write(replay, Replay_Format(record), how)) {
+    delete j;
+    Platform().messages->Show(
+        Tr(QT_TRANSLATE_NOOP("Export", "一時フォルダ %1 にリプレイを書けないため、動画を作れません。"))
+            .arg(QDir::tempPath())
+            .toStdString(),
+        MessageIcon::kCritical);
+    return false;
+  }
+  j->video = Export_FreeName(record);
+  static const bool once = [] { return std::atexit(Job_AtExit) == 0; }();
+  (void)once;
+  job = j;
+  j->notice = new Notice(&Form1->Picture1);
+  j->notice->Say(Making());
+  QProcess& p = j->process;
+  p.setStandardInputFile(QProcess::nullDevice());
+  p.setStandardOutputFile(QProcess::nullDevice());
+  p.setChildProcessModifier([] {
+    // The game's own work comes first, and a game that dies takes its helper with it.
+    ::setpriority(PRIO_PROCESS, 0, kChildNice);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  });
+  QObject::connect(&p, &QProcess::finished, j, Job_Finished);
+  QObject::connect(&p, &QProcess::errorOccurred, j, [](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart) Job_Finished(-1, QProcess::CrashExit);
+  });
+  // Its messages in the game's language.
+  QStringList arguments;
+  if (!Language_Current().isEmpty()) arguments << QStringLiteral("--lang") << Language_Current();
+  arguments << QStringLiteral("--export") << QFile::decodeName(j->video.c_str())
+            << QFile::decodeName(replay.c_str());
+  p.start(QFile::decodeName(program.c_str()), arguments);
+  return true;
+}
+
+bool Export_Busy() { return job != nullptr; }
 
 std::string Export_Folder() {
   const QString movies = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);

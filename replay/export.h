@@ -38,6 +38,16 @@ int Replay_ExportMain(const std::string& replay, const std::string& path, int sc
 // Export_Folder(), then says where, or why not, in a message; true when it is written.
 bool Export_Watched(const ReplayRecord& record);
 
+// The theatre's E without a pause: `program` (the game's own executable) makes the video with
+// --export in a process of its own, from a copy of `record` in a temporary folder, while a
+// line over the canvas says so and the game goes on. When it ends, the same message as
+// Export_Watched's, or the line it left on stderr. True when it has started; a second E
+// meanwhile only says it is under way. No program: Export_Watched. The process goes with the
+// window, or with the game.
+bool Export_Apart(const ReplayRecord& record, const std::string& program);
+// True while a process started by Export_Apart works.
+bool Export_Busy();
+
 // Where the theatre's key puts a video: the player's videos folder, else the game's folder;
 // and a name there that is free, from the game's stamp.
 std::string Export_Folder();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <iterator>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "core/doors.h"
@@ -406,7 +407,7 @@ namespace {
 TheatreExporter exporter = nullptr;
 }  // namespace
 
-void Theatre_SetExporter(TheatreExporter e) { exporter = e; }
+void Theatre_SetExporter(TheatreExporter e) { exporter = std::move(e); }
 
 bool Theatre_Export() {
   return t.active && Replay_IsPlaying() && exporter != nullptr && exporter(t.record);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "core/keys.h"
 #include "core/module1.h"
@@ -54,10 +55,10 @@ void Theatre_Step(int direction);
 bool Theatre_Jump(TheatreMark kind, int direction);
 // What E does with the replay watched: start-up hands down the video's maker, so that a
 // program on the rules alone (the board's server) links no video library. None: E does nothing.
-using TheatreExporter = bool (*)(const ReplayRecord& record);
+using TheatreExporter = std::function<bool(const ReplayRecord& record)>;
 void Theatre_SetExporter(TheatreExporter exporter);
 // E: the exporter with the replay watched, which then goes on as it stood; false when none
-// plays, there is no exporter, or the video failed.
+// plays, there is no exporter, or the exporter neither wrote a video nor began one.
 bool Theatre_Export();
 // Plays up to `passes` beyond the furthest pass played, unseen, for their snapshots, and
 // comes back to where the replay stands.

@@ -13,8 +13,13 @@ extern "C" {
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -148,6 +153,67 @@ ReplayRecord Corpus(const char* name) {
 }
 
 class ExportTest : public GameTest {};
+
+// The processes this one has started and not yet seen end.
+int Children() {
+  int n = 0;
+  for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+    if (!stat.open(QIODevice::ReadOnly)) continue;
+    const QByteArray line = stat.readAll();
+    // "pid (name) state ppid ...": the name may hold anything but the last ')'.
+    const QList<QByteArray> rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (rest.size() > 1 && rest[1].toLongLong() == ::getpid()) ++n;
+  }
+  return n;
+}
+
+// A home, a temporary and a runtime folder of the test's own, which a child process inherits.
+class Surroundings {
+ public:
+  Surroundings() {
+    const QString runtime = homeDir.path() + QStringLiteral("/run");
+    QDir().mkdir(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Set("HOME", homeDir.path());
+    Set("TMPDIR", tempDir.path());
+    Set("XDG_RUNTIME_DIR", runtime);
+  }
+  ~Surroundings() {
+    for (const auto& [name, value] : saved_) {
+      if (value.isNull()) qunsetenv(name);
+      else qputenv(name, value);
+    }
+  }
+  Surroundings(const Surroundings&) = delete;
+  Surroundings& operator=(const Surroundings&) = delete;
+  QStringList Left() const {
+    return QDir(tempDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  }
+  QString Videos() const { return homeDir.path() + QStringLiteral("/Videos/"); }
+  QTemporaryDir homeDir, tempDir;
+
+ private:
+  void Set(const char* name, const QString& value) {
+    saved_.emplace_back(name, qgetenv(name));
+    qputenv(name, QFile::encodeName(value));
+  }
+  std::vector<std::pair<const char*, QByteArray>> saved_;
+};
+
+// Watching `record` from the table, with the built game as E's maker of videos.
+void WatchWithTheGame(const ReplayRecord& record) {
+  Theatre_SetExporter([](const ReplayRecord& watched) {
+    return Export_Apart(watched, TARNIX_GAME_DIR "/tarnix");
+  });
+  Module1.GamePhase = kScoreView;
+  Replay_Watch(record, "test");
+  Picture1_KeyUp(kKeyZ, 0);
+}
+
+QLabel* Notice() {
+  return Form1->Picture1.findChild<QLabel*>(QStringLiteral("exportNotice"));
+}
 
 TEST_F(ExportTest, EveryPassIsAFrameAtTheGamesTimeShowingTheCanvasWithItsSound) {
   ASSERT_TRUE(CopySounds(QFile::decodeName(Module1.AppPath.c_str())));
@@ -321,6 +387,103 @@ TEST_F(ExportTest, TheTheatresKeyWritesTheVideoAndTheReplayGoesOn) {
   while (Replay_IsPlaying()) Main_Prog();
   EXPECT_EQ(Stats_Current().passes, record.passes);
   EXPECT_EQ(Stats_Current().score, record.score);
+}
+
+// The game's own executable makes the video in a process of its own: E returns at once, a
+// line says so, the replay plays on and the loop turns; a second E starts nothing. At the end
+// the message names the video, which holds the whole replay, and no copy of it is left.
+TEST_F(ExportTest, TheTheatresKeyHandsTheVideoToAProcessAndTheGameGoesOn) {
+  Surroundings around;
+  const ReplayRecord record = Corpus("quit-in-play.tnr");
+  WatchWithTheGame(record);
+  ASSERT_TRUE(Replay_IsPlaying());
+  while (Replay_Cursor().pass < 20) Main_Prog();
+  ASSERT_EQ(Children(), 0);
+
+  Picture1_KeyDown(kTheatreExport, 0);
+  Picture1_KeyUp(kTheatreExport, 0);
+  ASSERT_TRUE(Export_Busy());
+  EXPECT_EQ(Children(), 1);
+  EXPECT_EQ(around.Left().size(), 1) << "the replay's copy, for the process to read";
+  ASSERT_NE(Notice(), nullptr);
+  EXPECT_FALSE(Notice()->isHidden());
+  EXPECT_EQ(Notice()->text(), QStringLiteral("動画を作っています…"));
+  EXPECT_TRUE(messages.shown.empty()) << "E came back before the video was made";
+
+  Main_Prog();
+  Picture1_KeyDown(kTheatreExport, 0);
+  Picture1_KeyUp(kTheatreExport, 0);
+  EXPECT_EQ(Children(), 1) << "no second process";
+  EXPECT_EQ(Notice()->text(), QStringLiteral("動画はもう作っています…"));
+  EXPECT_TRUE(messages.shown.empty());
+
+  // The loop turns while the process works: timers fire, passes run.
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start(5);
+  int passes = 0;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&passes] {
+        if (!Export_Busy()) return true;
+        if (Replay_IsPlaying()) {
+          Main_Prog();
+          ++passes;
+        }
+        return false;
+      },
+      120000));
+  EXPECT_GT(ticks, 3);
+  EXPECT_GT(passes, 3);
+  EXPECT_EQ(Notice(), nullptr) << "the line goes with the process";
+
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].second, MessageIcon::kInformation);
+  const QStringList videos = QDir(around.Videos()).entryList(QDir::Files | QDir::Hidden);
+  ASSERT_EQ(videos.size(), 1);
+  EXPECT_NE(messages.shown[0].first.find((around.Videos() + videos[0]).toStdString()),
+            std::string::npos)
+      << "the message says where the video is";
+  EXPECT_EQ(Decode(around.Videos() + videos[0], {}).framePts.size(), record.passes);
+  EXPECT_TRUE(around.Left().isEmpty()) << around.Left().join(u' ').toStdString();
+  EXPECT_EQ(Children(), 0);
+}
+
+// What went wrong in the process is its line on stderr, in the game's language; the window
+// that closes while one works ends it, and nothing of it is left.
+TEST_F(ExportTest, TheProcessSaysWhyOrGoesWithTheWindow) {
+  Surroundings around;
+  const ReplayRecord record = Corpus("short-rising.tnr");
+  WatchWithTheGame(record);
+  const std::string video = Export_FreeName(record);
+  Picture1_KeyDown(kTheatreExport, 0);
+  ASSERT_TRUE(Export_Busy());
+  // The name taken by a folder before the process can write there.
+  ASSERT_TRUE(QDir().mkdir(QFile::decodeName(video.c_str())));
+  ASSERT_TRUE(QTest::qWaitFor([] { return !Export_Busy(); }, 60000));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].second, MessageIcon::kCritical);
+  EXPECT_EQ(messages.shown[0].first, video + " に動画を書けませんでした。");
+  auto inVideos = [&around] {
+    return QDir(around.Videos()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  };
+  EXPECT_EQ(inVideos().size(), 1);
+  EXPECT_TRUE(around.Left().isEmpty()) << around.Left().join(u' ').toStdString();
+
+  {
+    Form1Window closing;  // a window of its own, to close while the process works
+    Replay_Watch(record, "test");
+    Picture1_KeyUp(kKeyZ, 0);
+    Picture1_KeyDown(kTheatreExport, 0);
+    EXPECT_TRUE(Export_Busy());
+    EXPECT_EQ(Children(), 1);
+    EXPECT_EQ(around.Left().size(), 1);
+  }
+  Form1 = &form();
+  EXPECT_FALSE(Export_Busy());
+  EXPECT_EQ(Children(), 0);
+  EXPECT_TRUE(around.Left().isEmpty()) << around.Left().join(u' ').toStdString();
+  EXPECT_EQ(inVideos().size(), 1) << "no video, whole or in part";
 }
 
 }  // namespace

@@ -120,6 +120,18 @@
         <translation>The replay&apos;s video is written:
 %1</translation>
     </message>
+    <message>
+        <source>動画を作っています…</source>
+        <translation>Making the video...</translation>
+    </message>
+    <message>
+        <source>動画はもう作っています…</source>
+        <translation>Already making a video...</translation>
+    </message>
+    <message>
+        <source>一時フォルダ %1 にリプレイを書けないため、動画を作れません。</source>
+        <translation>No video can be made: the replay cannot be written to the temporary folder %1.</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

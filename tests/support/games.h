@@ -35,13 +35,15 @@ inline void BotPass(int pass, int style) {
 }
 
 // A player who goes round the well's columns, dropping a bomb at each, red while there are
-// red ones. It lasts minutes where the blind player lasts one.
+// red ones. It lasts minutes where the blind player lasts one. `rest`: passes between two
+// bombs; `stride`: columns from one to the next.
 class WellBot {
  public:
+  explicit WellBot(int rest = 10, int stride = 4) : rest_(rest), stride_(stride) {}
   void operator()(int /*pass*/) {
     switch (phase_) {
       case 0:
-        column_ = (column_ + 4) % 11;
+        column_ = (column_ + stride_) % 11;
         target_ = std::max(0, 24 * column_ - 2);
         phase_ = 1;
         break;
@@ -71,12 +73,14 @@ class WellBot {
         break;
       default:
         if (phase_ == 4) Picture1_KeyUp(kDown, 0);
-        phase_ = phase_ >= 10 ? 0 : phase_ + 1;
+        phase_ = phase_ >= rest_ ? 0 : phase_ + 1;
         break;
     }
   }
 
  private:
+  int rest_;
+  int stride_;
   int phase_ = 0;
   int column_ = 0;
   int target_ = 0;

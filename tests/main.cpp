@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -21,6 +23,11 @@ int main(int argc, char* argv[]) {
   qputenv("XDG_CONFIG_HOME", path + "/.config");
   qputenv("XDG_DATA_HOME", path + "/.local/share");
   qputenv("XDG_CACHE_HOME", path + "/.cache");
+  // And the runtime folder the suite's own child games fall back to, owner-only as it must be.
+  QDir().mkpath(home.path() + QStringLiteral("/.runtime"));
+  QFile::setPermissions(home.path() + QStringLiteral("/.runtime"),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  qputenv("XDG_RUNTIME_DIR", path + "/.runtime");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -1,7 +1,11 @@
 #include "replay/challenge.h"
 
+#include <QPainter>
 #include <QPointer>
+#include <QWidget>
 
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "core/doors.h"
@@ -37,8 +41,48 @@ struct Race {
   std::string who;      // shown on the canvas
   std::string rows;
   std::vector<Long> scores;  // the entry's score after each of its passes
+  // Where the entry's figure stood after each pass, on the strip above the well; x below
+  // kNowhere when it was not shown.
+  std::vector<std::pair<std::int16_t, std::int16_t>> figure;
   Long lead = 0;
 } race;
+
+constexpr std::int16_t kNowhere = -1000;
+
+// The entry's figure, faint, where it stood at the same pass: the racer's own figure as it is
+// drawn now, at two fifths of its strength, under the racer's.
+class Ghost final : public QWidget {
+ public:
+  explicit Ghost(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setObjectName(QStringLiteral("raceGhost"));
+  }
+  void Place(int left, int top) {
+    const int n = Form1->Scale();
+    setGeometry(ScaledRect(QRect(left, top, 24, 24), n));
+    stackUnder(&Form1->Picture2);
+    show();
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setOpacity(0.4);
+    // Black is the sprite's background.
+    QImage sprite = Form1->Picture2.Image().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < sprite.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(sprite.scanLine(y));
+      for (int x = 0; x < sprite.width(); ++x) {
+        if ((line[x] & 0xFFFFFF) == 0) line[x] = 0;
+      }
+    }
+    p.drawImage(rect(), sprite);
+  }
+};
+
+QPointer<Ghost> ghost;
 
 QPointer<Label> front, back;
 
@@ -74,6 +118,18 @@ void HideLead() {
   for (Label* l : {back.data(), front.data()}) {
     if (l != nullptr) l->SetVisible(false);
   }
+  if (!ghost.isNull()) ghost->hide();
+}
+
+void ShowGhost(std::uint32_t pass) {
+  if (Form1 == nullptr || race.figure.empty()) return;
+  const auto [left, top] = race.figure[std::min<std::size_t>(pass, race.figure.size() - 1)];
+  if (ghost.isNull()) ghost = new Ghost(&Form1->Picture6);
+  if (left <= kNowhere || !Form1->Picture2.Visible()) {
+    ghost->hide();
+    return;
+  }
+  ghost->Place(left, top);
 }
 
 // Plays the entry unseen, as fast as its passes compute, for the rows that rose in it and
@@ -88,7 +144,16 @@ bool Measure(const ReplayRecord& entry) {
   Platform().clock = &jump;
   Form1->setUpdatesEnabled(false);
   race.scores.assign(1, 0);
-  Replay_Run(entry, [] { race.scores.push_back(Module1.Score); });
+  const auto where = [] {
+    const PictureBox& f = Form1->Picture2;
+    return std::make_pair(static_cast<std::int16_t>(f.Visible() ? f.Left() : kNowhere),
+                          static_cast<std::int16_t>(f.Top()));
+  };
+  race.figure.assign(1, {kNowhere, 0});
+  Replay_Run(entry, [&where] {
+    race.scores.push_back(Module1.Score);
+    race.figure.push_back(where());
+  });
   race.rows = feed.seen;
   Platform().sound = sound;
   Platform().clock = clock;
@@ -158,6 +223,7 @@ void Challenge_GameBegins(ReplayRecord& record) {
 
 void Challenge_AfterPass(std::uint32_t pass) {
   if (!race.active) return;
+  ShowGhost(pass);
   const Long then = race.scores[std::min<std::size_t>(pass, race.scores.size() - 1)];
   const Long lead = Module1.Score - then;
   if (lead == race.lead && !front.isNull() && front->Visible()) return;

@@ -44,7 +44,11 @@ TEST_F(ChallengeTest, TheRaceRisesTheEntrysRowsShowsItsLeadAndPlaysBackToItsOwnE
   // The entry's rows and its score at every pass, counted here by playing it once more.
   const GameSnapshot title = Snapshot_Take();
   std::vector<Long> entryScore{0};
-  ASSERT_TRUE(Replay_Run(entry, [&] { entryScore.push_back(Module1.Score); }).matches);
+  std::vector<int> entryFigure{-1000};
+  ASSERT_TRUE(Replay_Run(entry, [&] {
+                entryScore.push_back(Module1.Score);
+                entryFigure.push_back(form().Picture2.Visible() ? form().Picture2.Left() : -1000);
+              }).matches);
   const std::string entryRows = Rows_Seen();
   Snapshot_Restore(title);
   ASSERT_GE(entryRows.size(), 20 * kRowCells);
@@ -62,7 +66,7 @@ TEST_F(ChallengeTest, TheRaceRisesTheEntrysRowsShowsItsLeadAndPlaysBackToItsOwnE
   EXPECT_FALSE(form().Text1.Visible()) << "nor left its name box open";
 
   // Another player: its bombs and gifts draw other numbers than the entry's did.
-  int wrongLeads = 0;
+  int wrongLeads = 0, wrongGhosts = 0, ghostsApart = 0;
   int pass = 0;
   while (Replay_IsRecording() && pass < 6000) {
     BotPass(++pass, 2);
@@ -70,8 +74,19 @@ TEST_F(ChallengeTest, TheRaceRisesTheEntrysRowsShowsItsLeadAndPlaysBackToItsOwnE
     if (!Challenge_Active()) break;
     const Long then = entryScore[std::min<std::size_t>(pass, entryScore.size() - 1)];
     if (Challenge_Lead() != Module1.Score - then) ++wrongLeads;
+    // The entry's figure, faint, where it stood at this pass.
+    const auto* ghost = form().Picture6.findChild<QWidget*>(QStringLiteral("raceGhost"));
+    const int stood = entryFigure[std::min<std::size_t>(pass, entryFigure.size() - 1)];
+    const bool shown = ghost != nullptr && !ghost->isHidden();
+    if (shown != (stood > -1000 && form().Picture2.Visible()) ||
+        (shown && ghost->x() != stood * form().Scale())) {
+      ++wrongGhosts;
+    }
+    ghostsApart += shown && stood != form().Picture2.Left();
   }
   EXPECT_EQ(wrongLeads, 0);
+  EXPECT_EQ(wrongGhosts, 0);
+  EXPECT_GT(ghostsApart, 0) << "the two figures went their own ways";
   EXPECT_FALSE(Challenge_Active()) << "the race ends with its game";
   const std::string raceRows = Rows_Seen();
   const ReplayRecord race = Replay_Recording();

@@ -18,6 +18,8 @@ inline constexpr Long kKeyX = 88;
 inline constexpr Long kKeyZ = 90;
 // The theatre's figures of a game being watched; the pad's west button brings it there.
 inline constexpr Long kKeyS = 83;
+// The theatre's video of the game being watched; the pad's left shoulder brings it there.
+inline constexpr Long kKeyE = 69;
 
 // The keys whose holding KeyFlags records, in the order of its six digits.
 inline constexpr Long kFlagKeys[6] = {kLeft, kUp, kRight, kDown, kKeyZ, kKeyX};

@@ -184,11 +184,13 @@ void Control_Set(Pad& pad, Control control, bool on) {
     if (on) Settings_IsOpen() ? Settings_Close() : Settings_Open();
     return;
   }
-  // A button that plays nothing shows a watched game's figures.
+  // Two buttons that play nothing show a watched game's figures and make its video.
   const bool watching = Hook().Watching != nullptr && Hook().Watching();
   const auto codeOf = [watching](int c) {
     const Long bound = KeyOf(c);
-    return bound == 0 && watching && c == Button(SDL_CONTROLLER_BUTTON_X) ? kKeyS : bound;
+    if (bound != 0 || !watching) return bound;
+    if (c == Button(SDL_CONTROLLER_BUTTON_X)) return kKeyS;
+    return c == Button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER) ? kKeyE : Long{0};
   };
   const Long key = codeOf(control);
   if (key == 0) return;

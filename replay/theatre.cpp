@@ -29,6 +29,7 @@ namespace {
 constexpr int kBarHideMs = 2000;
 constexpr int kPadStatsButton = 2;  // SDL's west face button
 constexpr int kPadBackButton = 4;   // SDL's Back
+constexpr int kPadVideoButton = 9;  // SDL's left shoulder
 constexpr int kBarTop = 284;  // game pixels: the bar covers the canvas's last 40 rows
 constexpr int kSeekSeconds = 10;
 constexpr int kLoudestSpeed = 3;  // x2: faster than that the sound would only stutter
@@ -153,8 +154,8 @@ class Bar final : public QWidget {
       // The pad's own buttons, as they are printed on it and bound.
       const Bindings& b = Bindings_Current();
       Pad_DrawText(p, 4, 18, 10,
-                   Tr(QT_TRANSLATE_NOOP("Theatre", "%1 一時停止  ✚←→ コマ送り/10秒  ✚↑↓ 速さ")),
-                   {b.buttons[kActPause][0]}, grey, shadow);
+                   Tr(QT_TRANSLATE_NOOP("Theatre", "%1 一時停止  ✚←→ コマ送り/10秒  ✚↑↓ 速さ  %2 動画")),
+                   {b.buttons[kActPause][0], kPadVideoButton}, grey, shadow);
       Pad_DrawText(p, 4, 28, 10,
                    Tr(QT_TRANSLATE_NOOP("Theatre", "%1/%2 次/前の印  %3 印の種類  %4 成績  %5 終わる")),
                    {b.buttons[kActRedBomb][0], b.buttons[kActBlueBomb][0],

@@ -23,7 +23,7 @@ inline constexpr Long kTheatreMarkKind = 32;   // Space, the pad's shoulder: cha
 inline constexpr Long kTheatreNextMark = 90;   // Z, the pad's A
 inline constexpr Long kTheatreGoTo = 71;       // G, then the pass's number and Enter
 inline constexpr Long kTheatrePrevMark = 88;   // X, the pad's B
-inline constexpr Long kTheatreExport = 69;     // E: the video of the replay watched
+inline constexpr Long kTheatreExport = kKeyE;  // E, the pad's left shoulder: the video
 
 enum class TheatreMark { kChain, kLevel, kGift };
 

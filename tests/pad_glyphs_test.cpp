@@ -92,6 +92,10 @@ TEST_P(PadGlyphsTest, TitleLineAndSettingsShowTheButtonsAsPrinted) {
   Picture1_KeyUp(kKeyZ, 0);
   pad.Click(SDL_CONTROLLER_BUTTON_X);
   EXPECT_TRUE(Theatre_StatsVisible());
+  int videos = 0;
+  Theatre_SetExporter([&videos](const ReplayRecord&) { return ++videos > 0; });
+  pad.Click(SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
+  EXPECT_EQ(videos, 1) << "the left shoulder makes the video";
   QWidget* bar = form().Picture1.findChild<QWidget*>(QStringLiteral("theatreBar"));
   ASSERT_NE(bar, nullptr);
   const QImage hints = bar->grab().toImage().scaled(bar->width() / form().Scale(),

@@ -544,8 +544,8 @@ The file will not be overwritten when the game closes.</translation>
         <translation>Go to pass: %1_   Enter go  Esc cancel</translation>
     </message>
     <message>
-        <source>%1 一時停止  ✚←→ コマ送り/10秒  ✚↑↓ 速さ</source>
-        <translation>%1 pause  ✚←→ step/10 s  ✚↑↓ speed</translation>
+        <source>%1 一時停止  ✚←→ コマ送り/10秒  ✚↑↓ 速さ  %2 動画</source>
+        <translation>%1 pause  ✚←→ step/10 s  ✚↑↓ speed  %2 video</translation>
     </message>
     <message>
         <source>%1/%2 次/前の印  %3 印の種類  %4 成績  %5 終わる</source>

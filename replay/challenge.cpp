@@ -102,6 +102,8 @@ void ShowLead() {
     front = new Label;
     back->Setup(&Form1->Picture1, 5, 63, 256, 14, 12, kShadow, Qt::AlignRight, {}, false);
     front->Setup(&Form1->Picture1, 4, 62, 256, 14, 12, kAhead, Qt::AlignRight, {}, false);
+    back->ApplyScale(Form1->Scale());
+    front->ApplyScale(Form1->Scale());
   }
   const std::string sign = race.lead > 0 ? "+" : (race.lead < 0 ? "-" : "±");
   const std::string text =

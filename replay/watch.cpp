@@ -39,8 +39,10 @@ struct Banner {
       back->setObjectName(QStringLiteral("watchBanner"));
       front->setObjectName(QStringLiteral("watchBanner"));
     }
+    const int n = Form1->Scale();
     for (Label* l : {back.data(), front.data()}) {
-      l->move(l == back ? 1 : 0, l == back ? top + 1 : top);
+      l->ApplyScale(n);
+      l->move((l == back ? 1 : 0) * n, (l == back ? top + 1 : top) * n);
       l->SetCaption(text);
       l->SetVisible(true);
       l->raise();

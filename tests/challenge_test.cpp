@@ -156,3 +156,39 @@ TEST(ChallengeFormat, AnOrdinaryGameStaysInFormatOneAndARaceNeedsItsRows) {
 
 }  // namespace
 }  // namespace tarnix::testing
+
+namespace tarnix::testing {
+namespace {
+
+// The lines laid over the canvas later than the window's own (a replay's banner, a race's
+// lead) are drawn at the window's size, and follow it when it changes.
+TEST_F(ChallengeTest, LinesOverTheCanvasFollowTheWindowsSize) {
+  const ReplayRecord entry = PlayRecorded(41, WellBot{}, 600);
+  BackToTitle();
+  form().SetWindowScale(2);
+  ASSERT_EQ(form().Scale(), 2);
+  ASSERT_TRUE(Challenge_Start(entry, "41-entry"));
+  Main_Prog();
+  const auto lineAt = [this](const QRect& game, const char* text = "VS ", int size = 12) {
+    for (const QLabel* l : form().Picture1.findChildren<QLabel*>()) {
+      if (!l->isHidden() && l->text().startsWith(QString::fromUtf8(text)) &&
+          l->geometry() == ScaledRect(game, form().Scale()) &&
+          l->font().pixelSize() == size * form().Scale()) {
+        return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(lineAt(QRect(4, 62, 256, 14)));
+  form().SetWindowScale(3);
+  EXPECT_TRUE(lineAt(QRect(4, 62, 256, 14))) << "after the window grew";
+
+  mnuG1_Click();
+  Module1.GamePhase = kScoreView;
+  Replay_Watch(entry, "entry");
+  EXPECT_TRUE(lineAt(QRect(0, 64, 264, 21), "REPLAY", 16));
+  Replay_Unload(true);
+}
+
+}  // namespace
+}  // namespace tarnix::testing

@@ -62,6 +62,8 @@ void Form1Window::ApplyScale(int n) {
   }
   for (Label& label : Label1) label.ApplyScale(n);
   for (Label& label : Label2) label.ApplyScale(n);
+  // And the labels made later over the canvas: a replay's banner, a race's lead.
+  for (Label* label : Picture1.findChildren<Label*>()) label->ApplyScale(n);
   Text1.ApplyScale(n);
   client_.setFixedSize(kGameWidth * n, kGameHeight * n);
   PlaceClient();

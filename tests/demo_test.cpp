@@ -123,6 +123,16 @@ TEST_F(DemoTest, NoReplayNoDemo) {
   Title_Draw(204);
   EXPECT_FALSE(Demo_Start());
   EXPECT_EQ(Module1.GamePhase, kTitle);
+
+  // A table without replays falls back on the demo shipped beside the game.
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TARNIX_SOURCE_DIR "/tests/data/replays/wait2-bot.tnr"),
+                          QString::fromStdString(Module1.AppPath + "demo.tnr")));
+  EXPECT_TRUE(Demo_Start());
+  EXPECT_TRUE(Replay_IsDemo());
+  EXPECT_TRUE(DemoShown());
+  Picture1_KeyDown(kKeyZ, 0);
+  EXPECT_FALSE(Replay_IsPlaying());
+  EXPECT_EQ(Module1.GamePhase, kTitle);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "replay/challenge.h"
 
 #include <QPainter>
+#include <QPalette>
 #include <QPointer>
 #include <QWidget>
 
@@ -90,9 +91,11 @@ constexpr QRgb kAhead = 0x40FF40;
 constexpr QRgb kBehind = 0xFF6060;
 constexpr QRgb kShadow = 0x000000;
 
+// A palette's colour, not a style sheet: the lead changes with the score, many times a game.
 void Paint(Label& label, QRgb color) {
-  label.setStyleSheet(QStringLiteral("QLabel { color: #%1; background: transparent; }")
-                          .arg(color & 0xFFFFFFu, 6, 16, QLatin1Char('0')));
+  QPalette colours = label.palette();
+  colours.setColor(QPalette::WindowText, QColor::fromRgb(color | 0xFF000000u));
+  label.setPalette(colours);
 }
 
 void ShowLead() {

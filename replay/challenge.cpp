@@ -16,6 +16,7 @@
 #include "replay/quiet.h"
 #include "replay/replay.h"
 #include "replay/snapshot.h"
+#include "replay/unseen.h"
 #include "window/form1.h"
 
 namespace tarnix {
@@ -141,13 +142,8 @@ void ShowGhost(std::uint32_t pass) {
 // its score at every pass; then the title is back as it was.
 bool Measure(const ReplayRecord& entry) {
   const GameSnapshot title = Snapshot_Take();
-  SoundOutput* sound = Platform().sound;
-  TickClock* clock = Platform().clock;
   Silence silence;
-  JumpClock jump;
-  Platform().sound = &silence;
-  Platform().clock = &jump;
-  Form1->setUpdatesEnabled(false);
+  Unseen unseen(&silence);
   race.scores.assign(1, 0);
   const auto where = [] {
     const PictureBox& f = Form1->Picture2;
@@ -160,11 +156,7 @@ bool Measure(const ReplayRecord& entry) {
     race.figure.push_back(where());
   });
   race.rows = feed.seen;
-  Platform().sound = sound;
-  Platform().clock = clock;
   Snapshot_Restore(title);
-  Form1->setUpdatesEnabled(true);
-  for (QWidget* w : Form1->findChildren<QWidget*>()) w->update();
   return !race.rows.empty();
 }
 

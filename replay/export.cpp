@@ -47,6 +47,7 @@ extern "C" {
 #include "files/language.h"
 #include "replay/library.h"
 #include "replay/quiet.h"
+#include "replay/unseen.h"
 #include "replay/replay.h"
 #include "replay/stats.h"
 #include "window/form1.h"
@@ -433,11 +434,7 @@ QImage Canvas_Grab() {
 // What the run changes, put back as it was however it ends.
 class Aside {
  public:
-  explicit Aside(SoundOutput* sound)
-      : clock_(Platform().clock), sound_(Platform().sound), ticked_(Hook().SoundTicked),
-        updates_(Form1->updatesEnabled()) {
-    Platform().clock = &jump_;
-    Platform().sound = sound;
+  explicit Aside(SoundOutput* sound) : unseen_(sound), ticked_(Hook().SoundTicked) {
     // The video has the game's sound whatever the window's sound item says.
     Hook().SoundTicked = [] { return true; };
     // The watcher's overlays are the theatre's, not the game's picture.
@@ -450,29 +447,19 @@ class Aside {
         hidden_.push_back(w);
       }
     }
-    Form1->setUpdatesEnabled(false);
   }
   ~Aside() {
-    Platform().clock = clock_;
-    Platform().sound = sound_;
     Hook().SoundTicked = ticked_;
     for (const QPointer<QWidget>& w : hidden_) {
       if (!w.isNull()) w->show();
-    }
-    Form1->setUpdatesEnabled(updates_);
-    if (updates_) {
-      for (QWidget* w : Form1->findChildren<QWidget*>()) w->update();
     }
   }
   Aside(const Aside&) = delete;
   Aside& operator=(const Aside&) = delete;
 
  private:
-  JumpClock jump_;
-  TickClock* clock_;
-  SoundOutput* sound_;
+  Unseen unseen_;
   bool (*ticked_)();
-  bool updates_;
   std::vector<QPointer<QWidget>> hidden_;
 };
 

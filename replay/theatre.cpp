@@ -18,6 +18,7 @@
 #include "input/bindings.h"
 #include "input/pad.h"
 #include "replay/quiet.h"
+#include "replay/unseen.h"
 #include "replay/snapshot.h"
 #include "replay/stats.h"
 #include "window/form1.h"
@@ -242,23 +243,11 @@ void Sound_Follow() { t.sound.muted = t.speed > kLoudestSpeed; }
 // Passes run as fast as they can be computed, unheard and undrawn, until it goes.
 class Quietly {
  public:
-  Quietly() : clock_(Platform().clock) {
-    Platform().clock = &jump_;
-    ++t.sound.quiet;
-    if (Form1 != nullptr) Form1->setUpdatesEnabled(false);
-  }
-  ~Quietly() {
-    Platform().clock = clock_;
-    --t.sound.quiet;
-    if (Form1 == nullptr) return;
-    Form1->setUpdatesEnabled(true);
-    // What was asked for meanwhile was dropped: the whole game is shown anew.
-    for (QWidget* w : Form1->findChildren<QWidget*>()) w->update();
-  }
+  Quietly() { ++t.sound.quiet; }
+  ~Quietly() { --t.sound.quiet; }
 
  private:
-  TickClock* clock_;
-  JumpClock jump_;
+  Unseen unseen_;
 };
 
 void Keep() {

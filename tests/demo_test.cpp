@@ -115,7 +115,16 @@ TEST_F(DemoTest, PlaysTheBestEntryMutedAndLeavesTheTitleAndEveryFileAsTheyWere) 
   }
   ASSERT_TRUE(Settings_Save());
   ASSERT_TRUE(Options_Save());
-  EXPECT_TRUE(Files() == files) << "the table, the settings, the options and the replays";
+  // Which file changed, and how it reads now and before, should this ever fail.
+  const std::vector<QByteArray> after = Files();
+  std::string changed;
+  for (std::size_t i = 0; i < std::max(after.size(), files.size()); ++i) {
+    if (i < after.size() && i < files.size() && after[i] == files[i]) continue;
+    changed += "\n#" + std::to_string(i) + " before: " +
+               (i < files.size() ? files[i].left(300).toStdString() : "-") + "\n   after: " +
+               (i < after.size() ? after[i].left(300).toStdString() : "-");
+  }
+  EXPECT_TRUE(after == files) << "the table, the settings, the options and the replays" << changed;
 }
 
 TEST_F(DemoTest, NoReplayNoDemo) {
